@@ -1,0 +1,67 @@
+# Set-up and everyday commands. Everything builds out of tree with CMake and Ninja.
+
+BUILD      ?= build
+SANITIZE   ?= build-sanitize
+BENCHDIR   ?= build-bench
+FUZZDIR    ?= build-fuzz
+JOBS       ?= 2
+EXAMPLE    ?= demo
+
+# What building and testing needs on a fresh Debian 12 machine.
+BUILD_PACKAGES := cmake ninja-build g++ clang libgtest-dev libgmock-dev
+BENCH_PACKAGES := libbenchmark-dev
+FUZZ_PACKAGES  := clang libclang-rt-14-dev
+
+.PHONY: all deps build run test sanitize bench fuzz-smoke format format-check clean
+
+all: build
+
+deps:
+	@tools/ensure-packages.sh $(BUILD_PACKAGES)
+
+$(BUILD)/build.ninja: | deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
+
+build: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+# Translates the bundled example design in a copy under the build directory.
+run: build
+	@rm -rf $(BUILD)/example && mkdir -p $(BUILD)/example
+	@cp -r examples/$(EXAMPLE) $(BUILD)/example/$(EXAMPLE)
+	$(BUILD)/bs2vnf nomerge $(BUILD)/example/$(EXAMPLE) $(EXAMPLE)
+	@echo
+	@echo "Neutral file: $(BUILD)/example/$(EXAMPLE)/$(EXAMPLE)_V4.vnf"
+	@echo "Run log:      $(BUILD)/example/$(EXAMPLE)/$(EXAMPLE)_V4.log"
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize: deps
+	cmake -S . -B $(SANITIZE) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBS2VNF_SANITIZE=ON
+	cmake --build $(SANITIZE) -j $(JOBS)
+	cd $(SANITIZE) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+		ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	@tools/ensure-packages.sh $(BENCH_PACKAGES)
+	cmake -S . -B $(BENCHDIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBS2VNF_BENCH=ON -DBS2VNF_TESTS=OFF
+	cmake --build $(BENCHDIR) -j $(JOBS)
+	cmake --build $(BENCHDIR) --target run-benchmarks
+
+fuzz-smoke: deps
+	@tools/ensure-packages.sh $(FUZZ_PACKAGES)
+	CXX=clang++ cmake -S . -B $(FUZZDIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DBS2VNF_FUZZ=ON -DBS2VNF_TESTS=OFF
+	cmake --build $(FUZZDIR) -j $(JOBS)
+	cmake --build $(FUZZDIR) --target fuzz-smoke
+
+format:
+	git ls-files '*.h' '*.cpp' | xargs clang-format -i
+
+format-check:
+	git ls-files '*.h' '*.cpp' | xargs clang-format --dry-run -Werror
+
+clean:
+	rm -rf $(BUILD) $(SANITIZE) $(BENCHDIR) $(FUZZDIR)

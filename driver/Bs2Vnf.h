@@ -1,0 +1,6 @@
+#pragma once
+
+/// Runs the translator on a command line: argv[1] the option word ("merge" merges
+/// planes), argv[2] the design directory, argv[3] the design name and, optionally,
+/// argv[4] the package-instance directory. Returns the exit status, 0 on every path.
+int runBs2vnf(int argc, const char* const* argv);
