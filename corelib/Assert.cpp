@@ -5,8 +5,7 @@
 bool IgnoreAllAsserts_G = false;
 
 void LogAssertFailure_G(const char* source, int line, const char* expression) {
-    platform::reporter().assertionFailed(source ? source : "", line,
-                                         expression ? expression : "");
+    platform::reporter().assertionFailed(source ? source : "", line, expression ? expression : "");
 }
 
 void ProcessAssertFailure_G(const char* source, int line, const char* expression, bool&) {

@@ -108,9 +108,8 @@ private:
 };
 
 /// One item of a block.
-using CBlockItem =
-    std::variant<std::shared_ptr<const CBlock>, std::shared_ptr<const CBlock_func>,
-                 CBlock_named_value>;
+using CBlockItem = std::variant<std::shared_ptr<const CBlock>, std::shared_ptr<const CBlock_func>,
+                                CBlock_named_value>;
 
 /// A named block with its items in order.
 class CBlock {

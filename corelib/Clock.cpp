@@ -41,12 +41,13 @@ VString timeText(std::time_t when) {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.3s %.3s%3d %.2d:%.2d:%.2d %d",
                   k_Days[(local.tm_wday % 7 + 7) % 7], k_Months[(local.tm_mon % 12 + 12) % 12],
-                  local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec,
-                  local.tm_year + 1900);
+                  local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, local.tm_year + 1900);
     buffer[24] = '\0';
     return VString(buffer);
 }
 
-VString timeText() { return timeText(now()); }
+VString timeText() {
+    return timeText(now());
+}
 
 }  // namespace platform

@@ -1,5 +1,7 @@
 #include "corelib/FileName.h"
 
+#include <cstdio>
+
 LongFileName& LongFileName::ChangeExt(const VString& extension) {
     const std::wstring& path = m_path.wide();
     const std::size_t slash = path.find_last_of(L"/\\");
@@ -20,4 +22,16 @@ VString GetFileExtension(int which) {
     default:
         return VString();
     }
+}
+
+bool ReplaceFile(const LongFileName& from, const LongFileName& to) {
+    if (std::rename(from.native().c_str(), to.native().c_str()) == 0) {
+        return true;
+    }
+    RemoveFile(from);
+    return false;
+}
+
+bool RemoveFile(const LongFileName& file) {
+    return std::remove(file.native().c_str()) == 0;
 }

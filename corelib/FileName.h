@@ -25,3 +25,11 @@ private:
 /// File extensions the core library knows by number; 3 is the neutral layout file's "vnf".
 /// Unknown numbers give the empty text.
 VString GetFileExtension(int which);
+
+/// Moves the finished file `from` over `to` in one step (both in one directory), so that
+/// readers of `to` see either the old file or the complete new one. False on failure,
+/// in which case `from` is removed.
+bool ReplaceFile(const LongFileName& from, const LongFileName& to);
+
+/// Removes a file; false when there was none or it could not be removed.
+bool RemoveFile(const LongFileName& file);

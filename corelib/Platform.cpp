@@ -33,15 +33,21 @@ void Reporter::assertionFailed(std::string_view source, int line, std::string_vi
                  source.data(), line, static_cast<int>(expression.size()), expression.data());
 }
 
-void Reporter::endProcess(int status) { std::exit(status); }
+void Reporter::endProcess(int status) {
+    std::exit(status);
+}
 
-Reporter& reporter() { return g_current ? *g_current : defaultReporter(); }
+Reporter& reporter() {
+    return g_current ? *g_current : defaultReporter();
+}
 
 ScopedReporter::ScopedReporter(Reporter& replacement) : m_previous(g_current) {
     g_current = &replacement;
 }
 
-ScopedReporter::~ScopedReporter() { g_current = m_previous; }
+ScopedReporter::~ScopedReporter() {
+    g_current = m_previous;
+}
 
 }  // namespace platform
 

@@ -19,7 +19,9 @@ double uniformRandom() {
     return static_cast<double>(engine()() >> 11) * 0x1.0p-53;
 }
 
-int cRand() { return std::rand(); }
+int cRand() {
+    return std::rand();
+}
 
 void resetRandom() {
     engine().seed(5489u);

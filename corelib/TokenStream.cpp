@@ -4,11 +4,16 @@
 
 namespace io {
 
+CToken_grammar::CToken_grammar() = default;
+CToken_grammar::~CToken_grammar() = default;
+
 void CAbstract_ostream::SetPrecision(int digits) {
     m_precision = digits < 1 ? 1 : (digits > 17 ? 17 : digits);
 }
 
-void CAbstract_ostream::WriteText(const VString& text) { WriteBytes(text.ToNarrow()); }
+void CAbstract_ostream::WriteText(const VString& text) {
+    WriteBytes(text.ToNarrow());
+}
 
 void CAbstract_ostream::EndLine() {
     WriteBytes("\n");
@@ -20,6 +25,12 @@ CAbstract_ostream& CAbstract_ostream::operator<<(const CBlock& block) {
     return *this;
 }
 
+void logMessage(CAbstract_ostream& log, const VString& text) {
+    log.WriteText(text);
+    log.EndLine();
+    log.EndLine();
+}
+
 CToken_ostream::CToken_ostream(const LongFileName& file, int mode) : m_mode(mode) {
     m_file = std::fopen(file.native().c_str(), "wb");
     if (m_file) {
@@ -27,7 +38,9 @@ CToken_ostream::CToken_ostream(const LongFileName& file, int mode) : m_mode(mode
     }
 }
 
-CToken_ostream::~CToken_ostream() { Close(); }
+CToken_ostream::~CToken_ostream() {
+    Close();
+}
 
 void CToken_ostream::WriteBytes(std::string_view bytes) {
     if (!m_file) {

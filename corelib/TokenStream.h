@@ -15,7 +15,8 @@ namespace io {
 /// token stream, as the streams' users have always done.
 class CToken_grammar {
 public:
-    CToken_grammar() = default;
+    CToken_grammar();
+    ~CToken_grammar();
     CToken_grammar(const CToken_grammar&) = delete;
     CToken_grammar& operator=(const CToken_grammar&) = delete;
 };
@@ -70,6 +71,10 @@ private:
     bool m_failed = false;
     int m_mode;
 };
+
+/// Writes one run-log message: the text, then two line ends (so every message is
+/// followed by an empty line).
+void logMessage(CAbstract_ostream& log, const VString& text);
 
 /// A token stream into memory (tests, and callers that want the text).
 class CString_ostream : public CAbstract_ostream {

@@ -230,8 +230,7 @@ VString vformat(const wchar_t* format, va_list args) {
             // "%lf" means double, as in printf; only "L" would mean long double.
             std::string numberSpec = spec;
             if (length == "L") {
-                std::snprintf(buffer, sizeof buffer, numberSpec.c_str(),
-                              va_arg(args, long double));
+                std::snprintf(buffer, sizeof buffer, numberSpec.c_str(), va_arg(args, long double));
             } else {
                 std::snprintf(buffer, sizeof buffer, numberSpec.c_str(), va_arg(args, double));
             }
@@ -287,7 +286,9 @@ std::string VString::narrow(std::wstring_view wide) {
     return out;
 }
 
-std::string VString::ToNarrow() const { return narrow(m_text); }
+std::string VString::ToNarrow() const {
+    return narrow(m_text);
+}
 
 VString& VString::Format(const wchar_t* format, ...) {
     va_list args;

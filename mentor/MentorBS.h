@@ -89,14 +89,14 @@ protected:
 
 /// N_PIN <pinRef> <x> <y> <layer> <number> [<trailing number>]
 struct NetPin {
-    std::string pinRef;       ///< <pinRef>, e.g. U1-7
-    double x = 0;             ///< <x>
-    double y = 0;             ///< <y>
-    std::string layer;        ///< <layer>, quoted
-    int number = 0;           ///< <number>
-    int number2 = -1;         ///< <number> when a trailing number is present, else -1
-    int trailingNumber = 0;   ///< <trailing number>
-    VString pinName;          ///< the part of <pinRef> after "-"
+    std::string pinRef;      ///< <pinRef>, e.g. U1-7
+    double x = 0;            ///< <x>
+    double y = 0;            ///< <y>
+    std::string layer;       ///< <layer>, quoted
+    int number = 0;          ///< <number>
+    int number2 = -1;        ///< <number> when a trailing number is present, else -1
+    int trailingNumber = 0;  ///< <trailing number>
+    VString pinName;         ///< the part of <pinRef> after "-"
 
     void setNumber2(int value) { number2 = value; }
     void setTrailingNumber(int value) { trailingNumber = value; }
@@ -104,11 +104,11 @@ struct NetPin {
 
 /// N_VIA <x> <y> <padName> <value1> <value2>
 struct NetVia {
-    double x = 0;             ///< <x>
-    double y = 0;             ///< <y>
-    std::string padName;      ///< <padName>, quoted: the padstack
-    int value1 = 0;           ///< <value1>: start layer number
-    int value2 = 0;           ///< <value2>: end layer number
+    double x = 0;         ///< <x>
+    double y = 0;         ///< <y>
+    std::string padName;  ///< <padName>, quoted: the padstack
+    int value1 = 0;       ///< <value1>: start layer number
+    int value2 = 0;       ///< <value2>: end layer number
 };
 
 /// N_TEST PIN <x> <y> <text1> <text2> <text3>
@@ -150,31 +150,31 @@ struct CompPin {
     std::string pinName;
     double x = 0;
     double y = 0;
-    int value1 = 0;           ///< pad layer number
-    int value2 = 0;           ///< pin side: 1 top, 2 bottom
-    int value3 = 0;           ///< rotation of the pin, degrees
-    std::string text1;        ///< pad name
+    int value1 = 0;     ///< pad layer number
+    int value2 = 0;     ///< pin side: 1 top, 2 bottom
+    int value3 = 0;     ///< rotation of the pin, degrees
+    std::string text1;  ///< pad name
     std::string text2;
 };
 
 /// <text1> <text2> <shapeKind> <dimensions...> [CENTER <x> <y>]  (a line of a PAD record)
 struct PadShape {
-    std::string text1;        ///< layer name
-    std::string storedName;   ///< empty as read; the pad-shape writer fills it
+    std::string text1;       ///< layer name
+    std::string storedName;  ///< empty as read; the pad-shape writer fills it
     std::string text2;
-    std::string shapeKind;    ///< "CIRCLE", "RECTANGLE", ...
+    std::string shapeKind;           ///< "CIRCLE", "RECTANGLE", ...
     std::vector<double> dimensions;  ///< diameter, or width and height
-    double centerX = 0;       ///< CENTER x
-    double centerY = 0;       ///< CENTER y
+    double centerX = 0;              ///< CENTER x
+    double centerY = 0;              ///< CENTER y
 };
 
 // ---- Traces file records ----
 
 /// ANT|WIR|INC <count> followed by SEG lines: one trace per run on one layer.
 struct TraceRecord {
-    std::string layer;        ///< layer-file layer name
+    std::string layer;           ///< layer-file layer name
     std::vector<double> values;  ///< x, y, width per point, traces-file units
-    std::string keyword;      ///< "ANT", "WIR" or "INC"
+    std::string keyword;         ///< "ANT", "WIR" or "INC"
 };
 
 /// ARS|FIL|ISL|ISS with VER lines: a filled area or an island.
@@ -186,7 +186,7 @@ struct AreaRecord {
 
 /// TTT <key> <lineWidth> <int1> <int2> <value>
 struct TestPointType {
-    double lineWidth = 0;     ///< times the unit factor
+    double lineWidth = 0;  ///< times the unit factor
     int int1 = 0;
     int int2 = 0;
     double value = 0;
@@ -194,14 +194,14 @@ struct TestPointType {
 
 /// One test-point marker from a TTI record, matched to a pin or via of its net.
 struct TestPointRecord {
-    std::string ownerName;    ///< the pin's name, or "null" for a via
-    int index = 0;            ///< key into the test-point type table
+    std::string ownerName;  ///< the pin's name, or "null" for a via
+    int index = 0;          ///< key into the test-point type table
     double x = 0;
     double y = 0;
-    double angle = 0;         ///< marker angle, degrees
-    double armX = 0;          ///< arm length along x
-    double armY = 0;          ///< arm length along y
-    int armMask = 0;          ///< 1 right, 2 top, 4 left, 8 bottom
+    double angle = 0;  ///< marker angle, degrees
+    double armX = 0;   ///< arm length along x
+    double armY = 0;   ///< arm length along y
+    int armMask = 0;   ///< 1 right, 2 top, 4 left, 8 bottom
     std::string layerName;
     std::string netName;
     int xrfLayerNumber = 0;
@@ -212,10 +212,15 @@ struct TestPointRecord {
 /// P_ADDP <name> <name2> <name3> <x> <y> <value1> <value2> <dropped>
 class Panel final : public MentorElement {
 public:
-    Panel(std::string name, std::string name2, std::string name3, double x, double y,
-          int value1, int value2)
-        : name(std::move(name)), name2(std::move(name2)), name3(std::move(name3)), x(x), y(y),
-          value1(value1), value2(value2) {}
+    Panel(std::string name, std::string name2, std::string name3, double x, double y, int value1,
+          int value2)
+        : name(std::move(name)),
+          name2(std::move(name2)),
+          name3(std::move(name3)),
+          x(x),
+          y(y),
+          value1(value1),
+          value2(value2) {}
     const Panel* asPanel() const override { return this; }
 
     std::string name;
@@ -230,9 +235,11 @@ public:
 /// BOARD <name> OFFSET x:<x> y:<y> ORIENTATION <orientation> B_UNITS <units>
 class Board final : public MentorElement {
 public:
-    Board(std::string name, double offsetX, double offsetY, int orientation,
-          std::string unitsName)
-        : name(std::move(name)), offsetX(offsetX), offsetY(offsetY), orientation(orientation),
+    Board(std::string name, double offsetX, double offsetY, int orientation, std::string unitsName)
+        : name(std::move(name)),
+          offsetX(offsetX),
+          offsetY(offsetY),
+          orientation(orientation),
           unitsName(std::move(unitsName)) {}
     const Board* asBoard() const override { return this; }
 
@@ -258,10 +265,16 @@ public:
 /// B_ADDP <name> <name2> <x> <y> <int1> <int2> <int3> <int4>
 class BoardAddedGeometry final : public MentorElement {
 public:
-    BoardAddedGeometry(std::string name, std::string name2, double x, double y, int int1,
-                       int int2, int int3, int int4)
-        : name(std::move(name)), name2(std::move(name2)), x(x), y(y), int1(int1), int2(int2),
-          int3(int3), int4(int4) {}
+    BoardAddedGeometry(std::string name, std::string name2, double x, double y, int int1, int int2,
+                       int int3, int int4)
+        : name(std::move(name)),
+          name2(std::move(name2)),
+          x(x),
+          y(y),
+          int1(int1),
+          int2(int2),
+          int3(int3),
+          int4(int4) {}
     const BoardAddedGeometry* asBoardAddedGeometry() const override { return this; }
 
     std::string name;
@@ -280,8 +293,11 @@ public:
     Net(std::string name, std::vector<std::string> properties, std::vector<NetPin*> pins,
         std::vector<NetVia*> vias, std::vector<NetPinTest*> pinTests,
         std::vector<NetTestPoint*> testPoints)
-        : name(std::move(name)), properties(std::move(properties)), pins(std::move(pins)),
-          vias(std::move(vias)), pinTests(std::move(pinTests)),
+        : name(std::move(name)),
+          properties(std::move(properties)),
+          pins(std::move(pins)),
+          vias(std::move(vias)),
+          pinTests(std::move(pinTests)),
           testPoints(std::move(testPoints)) {}
     const Net* asNet() const override { return this; }
 
@@ -308,12 +324,19 @@ public:
 /// COMP <name> <part> <geometry> <device> [<x> <y> <side> <rotation>] then C_PROP, C_PIN
 class Component final : public MentorElement {
 public:
-    Component(std::string name, std::string text2, std::string text3, std::string text4,
-              double x, double y, int value1, int value2, std::vector<std::string> properties,
+    Component(std::string name, std::string text2, std::string text3, std::string text4, double x,
+              double y, int value1, int value2, std::vector<std::string> properties,
               std::vector<CompPin*> pins)
-        : name(std::move(name)), text2(std::move(text2)), text3(std::move(text3)),
-          text4(std::move(text4)), x(x), y(y), value1(value1), value2(value2),
-          properties(std::move(properties)), pins(std::move(pins)) {}
+        : name(std::move(name)),
+          text2(std::move(text2)),
+          text3(std::move(text3)),
+          text4(std::move(text4)),
+          x(x),
+          y(y),
+          value1(value1),
+          value2(value2),
+          properties(std::move(properties)),
+          pins(std::move(pins)) {}
     const Component* asComponent() const override { return this; }
 
     std::string name;   ///< reference designator, quotes removed
@@ -322,8 +345,8 @@ public:
     std::string text4;  ///< device
     double x = 0;
     double y = 0;
-    int value1 = 0;     ///< side: 1 top, 2 bottom
-    int value2 = 0;     ///< rotation as stored
+    int value1 = 0;  ///< side: 1 top, 2 bottom
+    int value2 = 0;  ///< rotation as stored
     std::vector<std::string> properties;
     std::vector<CompPin*> pins;
 };
@@ -333,17 +356,21 @@ class Pad final : public MentorElement {
 public:
     Pad(std::string kind, std::string name, std::string holeType, double holeValue,
         std::vector<std::string> properties, std::string plating, std::vector<PadShape*> shapes)
-        : kind(std::move(kind)), name(std::move(name)), holeType(std::move(holeType)),
-          holeValue(holeValue), properties(std::move(properties)), plating(std::move(plating)),
+        : kind(std::move(kind)),
+          name(std::move(name)),
+          holeType(std::move(holeType)),
+          holeValue(holeValue),
+          properties(std::move(properties)),
+          plating(std::move(plating)),
           shapes(std::move(shapes)) {}
     const Pad* asPad() const override { return this; }
 
-    std::string kind;       ///< "PIN" or "VIA"
+    std::string kind;  ///< "PIN" or "VIA"
     std::string name;
-    std::string holeType;   ///< "Surf", "Thru", "Blind", ...
-    double holeValue = 0;   ///< drill diameter, 0 when none
+    std::string holeType;                 ///< "Surf", "Thru", "Blind", ...
+    double holeValue = 0;                 ///< drill diameter, 0 when none
     std::vector<std::string> properties;  ///< layer span of non-through pads
-    std::string plating;    ///< "PTH", "NPTH" or empty
+    std::string plating;                  ///< "PTH", "NPTH" or empty
     std::vector<PadShape*> shapes;
 };
 
@@ -351,8 +378,7 @@ public:
 class Drill final : public MentorElement {
 public:
     Drill(std::string name, double value1, double value2, double value3, double value4)
-        : name(std::move(name)), value1(value1), value2(value2), value3(value3),
-          value4(value4) {}
+        : name(std::move(name)), value1(value1), value2(value2), value3(value3), value4(value4) {}
     const Drill* asDrill() const override { return this; }
 
     std::string name;
@@ -367,7 +393,11 @@ class TestPoints final : public MentorElement {
 public:
     TestPoints(std::string name, double x, double y, std::string text2, int number,
                std::string text3)
-        : name(std::move(name)), x(x), y(y), text2(std::move(text2)), number(number),
+        : name(std::move(name)),
+          x(x),
+          y(y),
+          text2(std::move(text2)),
+          number(number),
           text3(std::move(text3)) {}
     const TestPoints* asTestPoints() const override { return this; }
 
@@ -383,10 +413,22 @@ public:
 class LayerInfo final : public MentorElement {
 public:
     LayerInfo(std::string name, int number, std::string type, const int (&fields)[13])
-        : name(std::move(name)), number(number), type(std::move(type)), field1(fields[0]),
-          field2(fields[1]), field3(fields[2]), field4(fields[3]), field5(fields[4]),
-          field6(fields[5]), field7(fields[6]), field8(fields[7]), field9(fields[8]),
-          field10(fields[9]), field11(fields[10]), field12(fields[11]), field13(fields[12]) {}
+        : name(std::move(name)),
+          number(number),
+          type(std::move(type)),
+          field1(fields[0]),
+          field2(fields[1]),
+          field3(fields[2]),
+          field4(fields[3]),
+          field5(fields[4]),
+          field6(fields[5]),
+          field7(fields[6]),
+          field8(fields[7]),
+          field9(fields[8]),
+          field10(fields[9]),
+          field11(fields[10]),
+          field12(fields[11]),
+          field13(fields[12]) {}
     const LayerInfo* asLayerInfo() const override { return this; }
 
     std::string name;
@@ -415,9 +457,16 @@ public:
     Page(double value1, double value2, double value3, std::string unitName, double value4,
          double value5, std::string text2, std::string text3, std::string ownerKind,
          std::string ownerName)
-        : value1(value1), value2(value2), value3(value3), unitName(std::move(unitName)),
-          value4(value4), value5(value5), text2(std::move(text2)), text3(std::move(text3)),
-          ownerKind(std::move(ownerKind)), ownerName(std::move(ownerName)) {}
+        : value1(value1),
+          value2(value2),
+          value3(value3),
+          unitName(std::move(unitName)),
+          value4(value4),
+          value5(value5),
+          text2(std::move(text2)),
+          text3(std::move(text3)),
+          ownerKind(std::move(ownerKind)),
+          ownerName(std::move(ownerName)) {}
     const Page* asPage() const override { return this; }
 
     double value1 = 0;
@@ -435,10 +484,13 @@ public:
 /// $$polygon("<layer>", <style>, [x, y, ...])
 class MyPolygon final : public MentorElement {
 public:
-    MyPolygon(std::string layer, std::string style, CoordinateList points,
-              std::string ownerKind, std::string ownerName)
-        : layer(std::move(layer)), style(std::move(style)), points(std::move(points)),
-          ownerKind(std::move(ownerKind)), ownerName(std::move(ownerName)) {}
+    MyPolygon(std::string layer, std::string style, CoordinateList points, std::string ownerKind,
+              std::string ownerName)
+        : layer(std::move(layer)),
+          style(std::move(style)),
+          points(std::move(points)),
+          ownerKind(std::move(ownerKind)),
+          ownerName(std::move(ownerName)) {}
     const MyPolygon* asMyPolygon() const override { return this; }
 
     std::string layer;
@@ -452,10 +504,13 @@ public:
 /// signed height of the edge that starts there (0 for a straight edge).
 class MyArcPolygon final : public MentorElement {
 public:
-    MyArcPolygon(std::string layer, std::string style, CoordinateList points,
-                 std::string ownerKind, std::string ownerName)
-        : layer(std::move(layer)), style(std::move(style)), points(std::move(points)),
-          ownerKind(std::move(ownerKind)), ownerName(std::move(ownerName)) {}
+    MyArcPolygon(std::string layer, std::string style, CoordinateList points, std::string ownerKind,
+                 std::string ownerName)
+        : layer(std::move(layer)),
+          style(std::move(style)),
+          points(std::move(points)),
+          ownerKind(std::move(ownerKind)),
+          ownerName(std::move(ownerName)) {}
     const MyArcPolygon* asMyArcPolygon() const override { return this; }
 
     std::string layer;
@@ -470,8 +525,11 @@ class Path final : public MentorElement {
 public:
     Path(std::string layer, double width, std::string style, CoordinateList points,
          std::string ownerKind, std::string ownerName)
-        : layer(std::move(layer)), width(width), style(std::move(style)),
-          points(std::move(points)), ownerKind(std::move(ownerKind)),
+        : layer(std::move(layer)),
+          width(width),
+          style(std::move(style)),
+          points(std::move(points)),
+          ownerKind(std::move(ownerKind)),
           ownerName(std::move(ownerName)) {}
     const Path* asPath() const override { return this; }
 
@@ -486,11 +544,14 @@ public:
 /// $$initial([x, y]) $$terminal([x, y]) ... $$polygon("<layer>", ...)
 class Initial final : public MentorElement {
 public:
-    Initial(CoordinateList points, std::string ownerKind, std::string ownerName,
-            std::string layer, std::string shapeKind, double width)
-        : points(std::move(points)), ownerKind(std::move(ownerKind)),
-          ownerName(std::move(ownerName)), layer(std::move(layer)),
-          shapeKind(std::move(shapeKind)), width(width) {}
+    Initial(CoordinateList points, std::string ownerKind, std::string ownerName, std::string layer,
+            std::string shapeKind, double width)
+        : points(std::move(points)),
+          ownerKind(std::move(ownerKind)),
+          ownerName(std::move(ownerName)),
+          layer(std::move(layer)),
+          shapeKind(std::move(shapeKind)),
+          width(width) {}
     const Initial* asInitial() const override { return this; }
 
     CoordinateList points;
@@ -505,7 +566,8 @@ public:
 class Attribute final : public MentorElement {
 public:
     Attribute(CoordinateList points, std::string ownerKind, std::string ownerName)
-        : points(std::move(points)), ownerKind(std::move(ownerKind)),
+        : points(std::move(points)),
+          ownerKind(std::move(ownerKind)),
           ownerName(std::move(ownerName)) {}
     const Attribute* asAttribute() const override { return this; }
 
@@ -519,7 +581,9 @@ class LayoutNet final : public MentorElement {
 public:
     LayoutNet(std::string name, std::string unitsName, std::vector<TraceRecord> traces,
               std::vector<AreaRecord> rawAreas)
-        : name(std::move(name)), unitsName(std::move(unitsName)), traces(std::move(traces)),
+        : name(std::move(name)),
+          unitsName(std::move(unitsName)),
+          traces(std::move(traces)),
           rawAreas(std::move(rawAreas)) {}
     /// A net that only receives plane shapes.
     explicit LayoutNet(std::string name) : name(std::move(name)) {}
@@ -528,9 +592,9 @@ public:
     std::string name;
     std::string unitsName;
     std::vector<TraceRecord> traces;
-    std::vector<AreaRecord> rawAreas;      ///< as read; islands appended when kept
-    std::vector<AreaRecord> preparedAreas; ///< layer-file layer names, design units
-    std::vector<std::vector<AreaRecord>> splitAreaGroups;    ///< loops of split areas
+    std::vector<AreaRecord> rawAreas;                      ///< as read; islands appended when kept
+    std::vector<AreaRecord> preparedAreas;                 ///< layer-file layer names, design units
+    std::vector<std::vector<AreaRecord>> splitAreaGroups;  ///< loops of split areas
     std::vector<std::vector<MentorElement*>> planeShapeGroups;  ///< outline, then holes
 };
 
@@ -539,8 +603,13 @@ class MyCircle final : public MentorElement {
 public:
     MyCircle(std::string layer, double x, double y, double diameter, double width,
              std::string ownerKind, std::string ownerName)
-        : layer(std::move(layer)), x(x), y(y), diameter(diameter), width(width),
-          ownerKind(std::move(ownerKind)), ownerName(std::move(ownerName)) {}
+        : layer(std::move(layer)),
+          x(x),
+          y(y),
+          diameter(diameter),
+          width(width),
+          ownerKind(std::move(ownerKind)),
+          ownerName(std::move(ownerName)) {}
     const MyCircle* asMyCircle() const override { return this; }
 
     std::string layer;
@@ -557,9 +626,15 @@ class MyText final : public MentorElement {
 public:
     MyText(std::string layer, double x, double y, double length, std::string justification,
            int textSize, std::string text, std::string ownerKind, std::string ownerName)
-        : layer(std::move(layer)), x(x), y(y), length(length),
-          justification(std::move(justification)), textSize(textSize), text(std::move(text)),
-          ownerKind(std::move(ownerKind)), ownerName(std::move(ownerName)) {}
+        : layer(std::move(layer)),
+          x(x),
+          y(y),
+          length(length),
+          justification(std::move(justification)),
+          textSize(textSize),
+          text(std::move(text)),
+          ownerKind(std::move(ownerKind)),
+          ownerName(std::move(ownerName)) {}
     const MyText* asMyText() const override { return this; }
 
     std::string layer;
@@ -578,8 +653,12 @@ class BSGates final : public MentorElement {
 public:
     BSGates(std::string name, std::string text2, std::string text3, int number,
             std::vector<std::pair<std::string, int>> pairs, std::vector<std::string> pinGroups)
-        : name(std::move(name)), text2(std::move(text2)), text3(std::move(text3)),
-          number(number), pairs(std::move(pairs)), pinGroups(std::move(pinGroups)) {}
+        : name(std::move(name)),
+          text2(std::move(text2)),
+          text3(std::move(text3)),
+          number(number),
+          pairs(std::move(pairs)),
+          pinGroups(std::move(pinGroups)) {}
     const BSGates* asBSGates() const override { return this; }
 
     std::string name;
@@ -606,8 +685,11 @@ class BSPinSet final : public MentorElement {
 public:
     BSPinSet(std::string name, std::string text2, int number, std::vector<std::string> leading,
              std::vector<std::string> bracketed)
-        : name(std::move(name)), text2(std::move(text2)), number(number),
-          leading(std::move(leading)), bracketed(std::move(bracketed)) {}
+        : name(std::move(name)),
+          text2(std::move(text2)),
+          number(number),
+          leading(std::move(leading)),
+          bracketed(std::move(bracketed)) {}
     const BSPinSet* asBSPinSet() const override { return this; }
 
     std::string name;
@@ -620,10 +702,13 @@ public:
 /// A logical symbol. No reader of the translation run makes one.
 class BSSymbol final : public MentorElement {
 public:
-    BSSymbol(std::string name, std::string text2, std::string text3,
-             std::vector<std::string> items, std::map<std::string, std::string> values)
-        : name(std::move(name)), text2(std::move(text2)), text3(std::move(text3)),
-          items(std::move(items)), values(std::move(values)) {}
+    BSSymbol(std::string name, std::string text2, std::string text3, std::vector<std::string> items,
+             std::map<std::string, std::string> values)
+        : name(std::move(name)),
+          text2(std::move(text2)),
+          text3(std::move(text3)),
+          items(std::move(items)),
+          values(std::move(values)) {}
     const BSSymbol* asBSSymbol() const override { return this; }
 
     std::string name;

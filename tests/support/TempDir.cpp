@@ -25,7 +25,9 @@ void TempDir::write(const std::string& name, std::string_view contents) const {
     out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
 }
 
-std::string TempDir::read(const std::string& name) const { return readFile(m_path / name); }
+std::string TempDir::read(const std::string& name) const {
+    return readFile(m_path / name);
+}
 
 bool TempDir::exists(const std::string& name) const {
     return std::filesystem::exists(m_path / name);

@@ -1,0 +1,9 @@
+#include "mentor/PinsFileReader.h"
+
+#include "mentor/MentorParser.h"
+
+bool readPinsFile(MentorParser&, const std::string&) {
+    // Not read yet: this file's reader is built separately; until it lands the run goes
+    // on without this file's records.
+    return true;
+}
