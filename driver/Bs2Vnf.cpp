@@ -9,6 +9,10 @@
 #include "driver/BoardStationToVnf.h"
 #include "driver/PackageInstance.h"
 
+bool isMergeWord(std::string_view optionWord) {
+    return optionWord == "merge";
+}
+
 int runBs2vnf(int argc, const char* const* argv) {
     if (argc != 4 && argc != 5) {
         MessageBoxA(nullptr, "Incorrect number of program arguments.", "Program Arguments Error",
@@ -26,7 +30,7 @@ int runBs2vnf(int argc, const char* const* argv) {
         convertPackageInstance(argv[4], designDirectory);
     }
     BoardStationToVnf translator(designDirectory, log);
-    translator.setMergeOption(optionWord == "merge");
+    translator.setMergeOption(isMergeWord(optionWord));
     translator.write(designDirectory, designName, log);
     log.Close();
     return 0;
