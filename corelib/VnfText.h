@@ -25,6 +25,12 @@ void appendVnfDouble(std::string& out, double value, int precision);
 /// Appends `text` as a quoted string with the escapes of the syntax.
 void appendVnfString(std::string& out, std::wstring_view text);
 
+/// How deep blocks and function items may nest in text that is read back: the root block
+/// is level 1, and each item is one level below the block or function item that holds it.
+/// The tree's users (its destructor, its comparison, the writer) recurse once per level,
+/// so the reader refuses deeper text instead of building a tree they cannot walk.
+constexpr std::size_t k_MaxVnfDepth = 1000;
+
 /// The result of reading neutral-file text.
 struct VnfParseResult {
     std::shared_ptr<CBlock> root;  ///< null when the text is malformed
@@ -33,7 +39,8 @@ struct VnfParseResult {
 };
 
 /// Reads text in the syntax above back into a tree. Any bytes are accepted: malformed
-/// text yields a null root with the line and a description of the first error.
+/// text yields a null root with the line and a description of the first error. Time is
+/// linear in the size of the text and the call stack does not grow with the nesting.
 VnfParseResult parseVnfText(std::string_view text);
 
 }  // namespace io

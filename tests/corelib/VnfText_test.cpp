@@ -1,0 +1,493 @@
+#include "corelib/VnfText.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "corelib/TokenStream.h"
+
+namespace {
+
+std::string write(const io::CBlock& root, int precision = 16) {
+    io::CString_ostream out;
+    out.SetPrecision(precision);
+    out << root;
+    return out.str();
+}
+
+std::string write(const io::CBlockPtr& root, int precision = 16) {
+    return write(*root, precision);
+}
+
+// Reads text that must be well-formed; the test fails with the reader's message otherwise.
+std::shared_ptr<io::CBlock> read(std::string_view text) {
+    io::VnfParseResult result = io::parseVnfText(text);
+    EXPECT_TRUE(result.root) << "line " << result.errorLine << ": " << result.error;
+    EXPECT_EQ(result.errorLine, 0u);
+    EXPECT_EQ(result.error, "");
+    return result.root;
+}
+
+void expectError(std::string_view text, std::size_t line, const std::string& message) {
+    SCOPED_TRACE(std::string(text.substr(0, 200)));
+    const io::VnfParseResult result = io::parseVnfText(text);
+    EXPECT_FALSE(result.root);
+    EXPECT_EQ(result.errorLine, line);
+    EXPECT_EQ(result.error, message);
+}
+
+// A root block "R" holding one line of text.
+std::string inRoot(const std::string& line) {
+    return "\"R\" {\n  " + line + "\n} \"R\"\n";
+}
+
+// The first argument of the only function item of a root block.
+const io::CBlockArgument& firstArgument(const io::CBlock& root) {
+    const auto& func = std::get<std::shared_ptr<const io::CBlock_func>>(root.items().at(0));
+    return func->arguments().at(0);
+}
+
+double readBackDouble(double value) {
+    io::CBlockPtr root(L"R");
+    *root << (io::CBlock_func(L"f") << value);
+    const auto tree = io::parseVnfText(write(root)).root;
+    if (!tree) {
+        ADD_FAILURE() << "unreadable: " << write(root);
+        return 0;
+    }
+    return std::get<double>(firstArgument(*tree));
+}
+
+bool sameBits(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// Names with every character the escapes must carry, and the characters around them.
+std::vector<std::wstring> awkwardNames() {
+    std::vector<std::wstring> names = {
+        L"",
+        L" ",
+        L"two words",
+        L"it's",
+        L"say \"hi\"",
+        L"a.b.c",
+        L"\t",
+        L"line\nbreak\r",
+        L"back\\slash\\",
+        L"\\\"",
+        L"\\u{41}",
+        L"} \"R\"",
+        L"\x00e9t\x00e9",
+        L"\x65e5\x672c",
+        L"\U0001F600",
+        L"\x0001\x001f\x007f\x0080\x009f",
+        L"\xfffd\xfeff\xffff",
+    };
+    names.push_back(std::wstring(L"nul\0inside", 10));
+    names.push_back(std::wstring(1, L'\0'));
+    // Values that are no Unicode scalar value, carried as escapes.
+    for (std::uint32_t value :
+         {0xD800u, 0xDBFFu, 0xDC00u, 0xDFFFu, 0x110000u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu}) {
+        names.push_back(L"x" + std::wstring(1, static_cast<wchar_t>(value)) + L"y");
+    }
+    return names;
+}
+
+// Random trees of awkward names and random values, reproducible from the seed.
+class RandomTree {
+public:
+    explicit RandomTree(std::uint32_t seed) : m_random(seed) {}
+
+    io::CBlockPtr block(int depth) {
+        io::CBlockPtr b{name()};
+        const int count = below(6);
+        for (int i = 0; i < count; ++i) {
+            switch (below(3)) {
+            case 0:
+                if (depth < 5) {
+                    *b << block(depth + 1);
+                    break;
+                }
+                [[fallthrough]];
+            case 1:
+                *b << func(0);
+                break;
+            default:
+                *b << io::CBlock_named_value(name(), io::CBlock_value(name()));
+            }
+        }
+        return b;
+    }
+
+private:
+    io::CBlock_func func(int depth) {
+        io::CBlock_func f{name()};
+        const int count = below(6);
+        for (int i = 0; i < count; ++i) {
+            switch (below(5)) {
+            case 0:
+                f << static_cast<int>(m_random());
+                break;
+            case 1: {
+                const std::uint64_t bits = (std::uint64_t{m_random()} << 32) | m_random();
+                double value;
+                std::memcpy(&value, &bits, sizeof value);
+                // Every NaN reads back as the quiet NaN.
+                f << (std::isnan(value) ? std::numeric_limits<double>::quiet_NaN() : value);
+                break;
+            }
+            case 2:
+                f << (below(2) == 0);
+                break;
+            case 3:
+                f << name();
+                break;
+            default:
+                f << (depth < 3 ? func(depth + 1) : io::CBlock_func(L"leaf"));
+            }
+        }
+        return f;
+    }
+
+    VString name() {
+        static const wchar_t k_Characters[] = {
+            L'a',  L'Z', L' ',   L'"',   L'\\',  L'\'',  L'.',    L'\t',    L'\n',    L'\r',
+            L'\0', L'{', L'}',   L'(',   L')',   L',',   L'=',    0x01,     0x1F,     0x7F,
+            0x80,  0xE9, 0x65E5, 0xFFFD, 0xD800, 0xDFFF, 0x1F600, 0x10FFFF, 0x110000, -1};
+        std::wstring text;
+        const int length = below(7);
+        for (int i = 0; i < length; ++i) {
+            text += k_Characters[below(sizeof k_Characters / sizeof k_Characters[0])];
+        }
+        return VString(text);
+    }
+
+    int below(std::size_t bound) { return static_cast<int>(m_random() % bound); }
+
+    std::mt19937 m_random;
+};
+
+}  // namespace
+
+TEST(VnfText, TreeTextTreeIsTheIdentity) {
+    const std::vector<std::wstring> names = awkwardNames();
+    io::CBlockPtr root(L"VeltroNeutralFile");
+    for (const std::wstring& name : names) {
+        io::CBlockPtr block{VString(name)};
+        *block << (io::CBlockFuncPtr{VString(name)} << VString(name) << 1);
+        *block << io::CBlock_named_value(VString(name), io::CBlock_value(VString(name)));
+        *block << io::CBlockPtr{VString(name)};
+        *root << block;
+    }
+    // Every argument type, a nested function item holding another, and empty argument lists.
+    io::CBlockPtr args(L"Arguments");
+    io::CBlock_func inner(L"inner");
+    inner << 3 << (io::CBlock_func(L"innermost") << L"deep");
+    *args << (io::CBlockFuncPtr(L"all")
+              << 0 << -1 << std::numeric_limits<int>::max() << std::numeric_limits<int>::min()
+              << 0.5 << -0.0 << 0.0 << 1e300 << 5e-324 << true << false << L"" << L"text" << inner
+              << io::CBlock_func(L"none"));
+    *args << io::CBlockFuncPtr(L"");
+    *args << (io::CBlockFuncPtr(L"specials")
+              << std::numeric_limits<double>::infinity() << -std::numeric_limits<double>::infinity()
+              << std::numeric_limits<double>::quiet_NaN());
+    *root << args;
+    *root << io::CBlockPtr(L"Empty");
+
+    const std::string text = write(root);
+    const auto tree = read(text);
+    ASSERT_TRUE(tree);
+    EXPECT_TRUE(*tree == *root);
+    EXPECT_EQ(write(*tree), text);
+
+    // Random doubles need 17 digits to come back exactly.
+    for (std::uint32_t seed = 1; seed <= 300; ++seed) {
+        const io::CBlockPtr random = RandomTree(seed).block(1);
+        const std::string randomText = write(random, 17);
+        const auto randomTree = io::parseVnfText(randomText).root;
+        ASSERT_TRUE(randomTree) << randomText;
+        ASSERT_TRUE(*randomTree == *random) << "seed " << seed;
+    }
+}
+
+TEST(VnfText, EscapesOnlyWhatCannotStandForItself) {
+    io::CBlockPtr root(L"R");
+    *root << (io::CBlockFuncPtr(L"s")
+              << L"say \"hi\" \\ \t\n\r" << L"" << L"\x0001\x001f\x007f" << L"\x00e9\x0080"
+              << L"\U0001F600" << VString(std::wstring(1, L'\0'))
+              << VString(std::wstring{static_cast<wchar_t>(0xD800), static_cast<wchar_t>(0x110000),
+                                      static_cast<wchar_t>(0xFFFFFFFFu)}));
+    // U+00E9 is C3 A9 in UTF-8, U+0080 is C2 80, U+1F600 is F0 9F 98 80.
+    EXPECT_EQ(write(root),
+              "\"R\" {\n"
+              "  \"s\"(\"say \\\"hi\\\" \\\\ \\t\\n\\r\", \"\", \"\\u{1}\\u{1f}\\u{7f}\", "
+              "\"\xC3\xA9\xC2\x80\", \"\xF0\x9F\x98\x80\", \"\\u{0}\", "
+              "\"\\u{d800}\\u{110000}\\u{ffffffff}\")\n"
+              "} \"R\"\n");
+}
+
+TEST(VnfText, ReadsEveryArgumentForm) {
+    const auto tree = read(inRoot(
+        "\"f\"(0, -7, 2147483647, -2147483648, 1.5, -0.0, 2.0, 1e+16, 2.5e-07, 1.50, 1e5, 7e-1, "
+        "true, false, inf, -inf, nan, \"\", \"\\u{41}\\u{E9}\\u{0000061}\", \"g\"(), "
+        "\"h\"(\"i\"(1)))"));
+    ASSERT_TRUE(tree);
+    io::CBlockPtr expected(L"R");
+    *expected << (io::CBlockFuncPtr(L"f")
+                  << 0 << -7 << 2147483647 << std::numeric_limits<int>::min() << 1.5 << -0.0 << 2.0
+                  << 1e16 << 2.5e-7 << 1.5 << 100000.0 << 0.7 << true << false
+                  << std::numeric_limits<double>::infinity()
+                  << -std::numeric_limits<double>::infinity()
+                  << std::numeric_limits<double>::quiet_NaN() << L""
+                  << VString(std::wstring{L'A', 0xE9, L'a'}) << io::CBlock_func(L"g")
+                  << (io::CBlock_func(L"h") << (io::CBlock_func(L"i") << 1)));
+    EXPECT_TRUE(*tree == *expected) << write(*tree);
+
+    // A block end may spell its name with other escapes: the names are compared decoded.
+    const auto respelled = read("\"A\" {\n} \"\\u{41}\"\n");
+    ASSERT_TRUE(respelled);
+    EXPECT_EQ(respelled->name(), L"A");
+}
+
+TEST(VnfText, TextTreeTextIsByteIdentical) {
+    const std::string document =
+        "\"VeltroNeutralFile\" {\n"
+        "  \"Version\"(\"4\", \"0\")\n"
+        "  \"Date\" = \"Thu Jan  1 00:00:00 1970\"\n"
+        "  \"Pad \\\"A\\\".1\" {\n"
+        "    \"Polygon\"(1, \"vertex\"(0.0, -2.25e-05), \"vertex\"(1.27, 1e+16))\n"
+        "    \"Nested\" {\n"
+        "    } \"Nested\"\n"
+        "  } \"Pad \\\"A\\\".1\"\n"
+        "  \"\\u{0}\\t\xC3\xA9\" = \"\"\n"
+        "} \"VeltroNeutralFile\"\n";
+    const auto tree = read(document);
+    ASSERT_TRUE(tree);
+    EXPECT_EQ(write(*tree), document);
+
+    // Doubles from all over the range, written with 16 digits: each text reads back to a
+    // double that is written as the same text again.
+    std::mt19937_64 random(20240601);
+    for (int i = 0; i < 20000; ++i) {
+        const std::uint64_t bits = random();
+        double value;
+        std::memcpy(&value, &bits, sizeof value);
+        io::CBlockPtr root(L"R");
+        *root << (io::CBlock_func(L"f") << value);
+        const std::string text = write(root);
+        const auto back = io::parseVnfText(text).root;
+        ASSERT_TRUE(back) << text;
+        ASSERT_EQ(write(*back), text);
+    }
+}
+
+TEST(VnfText, DoublesReadBackAsTheNearestDouble) {
+    {
+        // Values given with at most 16 significant digits come back exactly.
+        for (double value : {0.1, 1234567890123456.0, 0.1234567890123456, 2.5e-7, 1e16, -0.0,
+                             1.0 / 3.0, 4.9406564584124654e-324, 2.225073858507201e-308, 123.456}) {
+            EXPECT_TRUE(sameBits(readBackDouble(value), value)) << value;
+        }
+    }
+    {
+        // 0.1 + 0.2 is 0.30000000000000004 and needs 17 digits: it comes back as 0.3, one
+        // step below. Written with 17 digits it comes back exactly.
+        const double sum = 0.1 + 0.2;
+        EXPECT_EQ(readBackDouble(sum), 0.3);
+        EXPECT_NE(readBackDouble(sum), sum);
+        io::CBlockPtr root(L"R");
+        *root << (io::CBlock_func(L"f") << sum);
+        const std::string text = write(root, 17);
+        EXPECT_NE(text.find("(0.30000000000000004)"), std::string::npos) << text;
+        EXPECT_EQ(std::get<double>(firstArgument(*read(text))), sum);
+    }
+    {
+        // 9007199254740993 lies halfway between two doubles; it reads as the even one.
+        const auto tree = read(inRoot("\"f\"(9007199254740993.0)"));
+        EXPECT_EQ(std::get<double>(firstArgument(*tree)), 9007199254740992.0);
+    }
+    {
+        // The largest double rounds up to 1.797693134862316e+308, beyond the range of
+        // doubles; that text (and the one with 15 digits) reads back as the largest double,
+        // as does the text of its neighbour below, which rounds to the same 16 digits.
+        const double largest = std::numeric_limits<double>::max();
+        io::CBlockPtr root(L"R");
+        *root << (io::CBlock_func(L"f") << largest << -largest << std::nextafter(largest, 0.0));
+        EXPECT_EQ(write(root),
+                  "\"R\" {\n"
+                  "  \"f\"(1.797693134862316e+308, -1.797693134862316e+308, "
+                  "1.797693134862316e+308)\n"
+                  "} \"R\"\n");
+        EXPECT_EQ(readBackDouble(largest), largest);
+        EXPECT_EQ(readBackDouble(-largest), -largest);
+        EXPECT_EQ(std::get<double>(firstArgument(*read(write(root, 15)))), largest);
+        EXPECT_EQ(std::get<double>(firstArgument(*read(inRoot("\"f\"(1.79769313486232e+308)")))),
+                  largest);
+    }
+    {
+        // Every NaN is written "nan" and reads back as the quiet NaN.
+        const double nan = -std::numeric_limits<double>::quiet_NaN();
+        EXPECT_TRUE(sameBits(readBackDouble(nan), std::numeric_limits<double>::quiet_NaN()));
+    }
+}
+
+TEST(VnfText, RejectsMalformedTextWithItsLine) {
+    {
+        SCOPED_TRACE("empty and foreign files");
+        expectError("", 1, "empty file: expected the root block");
+        expectError(std::string("\x00\xff\xfe\x01garbage", 11), 1,
+                    "expected the quoted name of the root block");
+        expectError("\xEF\xBB\xBF\"R\" {\n} \"R\"\n", 1,
+                    "expected the quoted name of the root block");
+        expectError("} \"R\"\n", 1, "expected the quoted name of the root block");
+        expectError("\"f\"(1)\n", 1, "expected ' {' after the name of the root block");
+        expectError("\"R\" {\n\x7f\x45LF\x02\x01\n", 2,
+                    "expected 2 blanks of indentation, found 0");
+    }
+    {
+        SCOPED_TRACE("strings");
+        expectError(inRoot("\"f\"(\"abc)"), 2, "unterminated string");
+        expectError("\"R\" {\n  \"f\"(\"abc", 2, "unterminated string");
+        expectError(inRoot("\"f\"(\"abc\\"), 2, "unterminated string");
+        expectError(inRoot("\"f\"(\"a\\qb\")"), 2, "unknown escape \\q in a string");
+        expectError(inRoot("\"f\"(\"a\\'b\")"), 2, "unknown escape \\' in a string");
+        expectError(inRoot("\"f\"(\"a\\\x01\")"), 2,
+                    "unknown escape: '\\' followed by byte 0x01 in a string");
+        expectError(inRoot("\"f\"(\"\\u41\")"), 2, "expected '{' after \\u in a string");
+        expectError(inRoot("\"f\"(\"\\u{}\")"), 2,
+                    "expected hex digits and '}' in a \\u{...} escape");
+        expectError(inRoot("\"f\"(\"\\u{12g}\")"), 2,
+                    "expected hex digits and '}' in a \\u{...} escape");
+        expectError(inRoot("\"f\"(\"\\u{100000000}\")"), 2,
+                    "more than 8 hex digits in a \\u{...} escape");
+        expectError(inRoot("\"f\"(\"tab\there\")"), 2,
+                    "control character 0x09 in a string (write it as an escape)");
+        expectError(inRoot("\"f\"(\"\x7f\")"), 2,
+                    "control character 0x7f in a string (write it as an escape)");
+        expectError(inRoot(std::string("\"f\"(\"nul\0\")", 10)), 2,
+                    "control character 0x00 in a string (write it as an escape)");
+        // A lone continuation byte, an overlong NUL, an encoded surrogate, a value above
+        // U+10FFFF and a sequence cut short by the closing quote.
+        for (const char* bad :
+             {"\x80", "\xC0\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE6\x97"}) {
+            expectError(inRoot("\"f\"(\"" + std::string(bad) + "\")"), 2,
+                        "invalid UTF-8 in a string");
+        }
+    }
+    {
+        SCOPED_TRACE("layout");
+        expectError("\"R\" {\n   \"f\"()\n} \"R\"\n", 2,
+                    "expected 2 blanks of indentation, found 3");
+        expectError("\"R\" {\n\t\"f\"()\n} \"R\"\n", 2,
+                    "expected 2 blanks of indentation, found 0");
+        expectError("\"R\" {\n\n} \"R\"\n", 2, "empty line");
+        expectError("\"R\" {\n  } \"R\"\n", 2, "expected 0 blanks of indentation, found 2");
+        expectError("\"R\" {\n  f()\n} \"R\"\n", 2, "expected a quoted name");
+        expectError(inRoot("\"x\""), 2, "expected ' {', '(' or ' = ' after the name");
+        expectError(inRoot("\"x\"{"), 2, "expected ' {', '(' or ' = ' after the name");
+        expectError(inRoot("\"x\" = y"), 2, "expected a quoted value after ' = '");
+        expectError(inRoot("\"x\" = \"y\" "), 2, "unexpected text at the end of the line");
+        expectError("\"R\" {\r\n} \"R\"\r\n", 1,
+                    "carriage return before the line end (lines end with a line feed alone)");
+        expectError("\"R\" {\n} \"R\"", 2, "missing line end at the end of the file");
+        expectError("\"R\" {\n}\"R\"\n", 2, "expected a blank and the block's name after '}'");
+        expectError("\"R\" {\n} R\n", 2, "expected the block's quoted name after '} '");
+    }
+    {
+        SCOPED_TRACE("block ends");
+        expectError("\"R\" {\n  \"B\" {\n  } \"C\"\n} \"R\"\n", 3,
+                    "block end \"C\" does not match block \"B\" opened on line 2");
+        expectError("\"R\" {\n  \"B\" {\n  } \"B \"\n} \"R\"\n", 3,
+                    "block end \"B \" does not match block \"B\" opened on line 2");
+        expectError("\"R\" {\n} \"r\"\n", 2,
+                    "block end \"r\" does not match block \"R\" opened on line 1");
+        expectError("\"R\" {\n  \"B\" {\n  } \"B\"\n", 4,
+                    "end of file inside block \"R\" opened on line 1");
+        expectError("\"R\" {\n  \"B\" {\n", 3, "end of file inside block \"B\" opened on line 2");
+        const std::string longName(100, 'n');
+        expectError(
+            "\"" + longName + "\" {\n", 2,
+            "end of file inside block \"" + longName.substr(0, 39) + "... opened on line 1");
+        expectError("\"R\" {\n} \"R\"\nx", 3, "text after the end of the root block");
+        expectError("\"R\" {\n} \"R\"\n\n", 3, "text after the end of the root block");
+        expectError("\"R\" {\n} \"R\"\n\"S\" {\n} \"S\"\n", 3,
+                    "text after the end of the root block");
+    }
+    {
+        SCOPED_TRACE("arguments");
+        for (const char* bad : {"1.2.3", "12abc", "01", "-0", "-01", "1.", ".5", "+1", "1e", "1e+",
+                                "1E5", "0x10", "1.5.", "--1", "-"}) {
+            expectError(inRoot("\"f\"(" + std::string(bad) + ")"), 2,
+                        std::string(bad) + " is neither an int nor a double");
+        }
+        expectError(inRoot("\"f\"(2147483648)"), 2, "int 2147483648 is out of the 32-bit range");
+        expectError(inRoot("\"f\"(1, -2147483649)"), 2,
+                    "int -2147483649 is out of the 32-bit range");
+        expectError(inRoot("\"f\"(99999999999999999999999999999999999999999999999999)"), 2,
+                    "int 9999999999999999999999999999999999999999... is out of the 32-bit range");
+        expectError(inRoot("\"f\"(1e+400)"), 2, "double 1e+400 is out of range");
+        expectError(inRoot("\"f\"(-1e-400)"), 2, "double -1e-400 is out of range");
+        // Just beyond what the largest double rounds to.
+        expectError(inRoot("\"f\"(1.797693134862317e+308)"), 2,
+                    "double 1.797693134862317e+308 is out of range");
+        for (const char* bad : {"maybe", "True", "NaN", "Inf", "infinity", "nul"}) {
+            expectError(inRoot("\"f\"(" + std::string(bad) + ")"), 2,
+                        "unknown word " + std::string(bad));
+        }
+        expectError(inRoot("\"f\"(1,2)"), 2, "expected ', ' or ')' after an argument");
+        expectError(inRoot("\"f\"(1 , 2)"), 2, "expected ', ' or ')' after an argument");
+        expectError(inRoot("\"f\"(1, )"), 2, "expected an argument");
+        expectError(inRoot("\"f\"(, 1)"), 2, "expected an argument");
+        expectError(inRoot("\"f\"( 1)"), 2, "expected an argument");
+        expectError(inRoot("\"f\"(1"), 2, "missing ')' before the end of the line");
+        expectError(inRoot("\"f\"(\"g\"(1)"), 2, "missing ')' before the end of the line");
+        expectError("\"R\" {\n  \"f\"(1, ", 2, "missing ')' before the end of the line");
+        expectError(inRoot("\"f\"(1))"), 2, "unexpected text at the end of the line");
+        expectError(inRoot("\"f\"(1) "), 2, "unexpected text at the end of the line");
+    }
+}
+
+TEST(VnfText, RefusesNestingBeyondTheLimit) {
+    ASSERT_EQ(io::k_MaxVnfDepth, 1000u);
+    const std::string tooDeep = "blocks and function items nest deeper than 1000 levels";
+    {
+        // Blocks nested exactly to the limit read back; one more level is refused on the
+        // line that opens it.
+        const auto nestedBlocks = [](std::size_t levels) {
+            io::CBlockPtr root(L"B");
+            io::CBlockPtr current = root;
+            for (std::size_t level = 2; level <= levels; ++level) {
+                io::CBlockPtr child(L"B");
+                *current << child;
+                current = child;
+            }
+            return root;
+        };
+        const io::CBlockPtr deepest = nestedBlocks(1000);
+        const auto tree = read(write(deepest));
+        ASSERT_TRUE(tree);
+        EXPECT_TRUE(*tree == *deepest);
+        expectError(write(nestedBlocks(1001)), 1001, tooDeep);
+    }
+    {
+        // A function item in the root block is level 2 and each argument one more, so 999
+        // nested function items reach the limit.
+        const auto nestedCalls = [](std::size_t count) {
+            std::string line;
+            for (std::size_t i = 0; i < count; ++i) {
+                line += "\"f\"(";
+            }
+            return inRoot(line + std::string(count, ')'));
+        };
+        EXPECT_TRUE(read(nestedCalls(999)));
+        expectError(nestedCalls(1000), 2, tooDeep);
+        // A million of them on one line: refused at the limit, with the stack untouched.
+        expectError(nestedCalls(1000000), 2, tooDeep);
+    }
+}
