@@ -1,0 +1,174 @@
+#include "corelib/VnfJson.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+
+namespace io {
+
+namespace {
+
+void appendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// A JSON string: UTF-8, with only the quote, the backslash and the control characters
+// below U+0020 escaped. Wide characters that are no Unicode scalar value (surrogates,
+// values above U+10FFFF, negative values) have no UTF-8 form and become U+FFFD.
+void appendJsonString(std::string& out, std::wstring_view text) {
+    static constexpr char k_Hex[] = "0123456789abcdef";
+    out += '"';
+    for (wchar_t c : text) {
+        const auto cp = static_cast<std::uint32_t>(c);
+        switch (cp) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\b':
+            out += "\\b";
+            break;
+        case '\f':
+            out += "\\f";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            if (cp < 0x20) {
+                out += "\\u00";
+                out += k_Hex[cp >> 4];
+                out += k_Hex[cp & 0xF];
+            } else if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) {
+                appendUtf8(out, 0xFFFD);
+            } else {
+                appendUtf8(out, cp);
+            }
+        }
+    }
+    out += '"';
+}
+
+// The shortest text that reads back to the same double; the non-finite values, which
+// JSON numbers cannot hold, as the strings "inf", "-inf" and "nan".
+void appendJsonDouble(std::string& out, double value) {
+    if (std::isnan(value)) {
+        out += "\"nan\"";
+        return;
+    }
+    if (std::isinf(value)) {
+        out += value < 0 ? "\"-inf\"" : "\"inf\"";
+        return;
+    }
+    char digits[32];
+    const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value);
+    (void)error;
+    out.append(digits, end);
+}
+
+class JsonWriter {
+public:
+    explicit JsonWriter(std::string& out) : m_out(out) {}
+
+    void block(const CBlock& b, std::size_t depth) {
+        m_out += "{\"block\":";
+        appendJsonString(m_out, b.name());
+        m_out += ",\"items\":[";
+        const std::vector<CBlockItem>& items = b.items();
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            m_out += '\n';
+            m_out.append(2 * (depth + 1), ' ');
+            const CBlockItem& item = items[i];
+            if (const auto* child = std::get_if<std::shared_ptr<const CBlock>>(&item)) {
+                block(**child, depth + 1);
+            } else if (const auto* f = std::get_if<std::shared_ptr<const CBlock_func>>(&item)) {
+                func(**f);
+            } else {
+                const auto& named = std::get<CBlock_named_value>(item);
+                m_out += "{\"named\":";
+                appendJsonString(m_out, named.name());
+                m_out += ",\"value\":";
+                appendJsonString(m_out, named.value());
+                m_out += '}';
+            }
+            if (i + 1 < items.size()) {
+                m_out += ',';
+            }
+        }
+        if (!items.empty()) {
+            m_out += '\n';
+            m_out.append(2 * depth, ' ');
+        }
+        m_out += "]}";
+    }
+
+private:
+    void func(const CBlock_func& f) {
+        m_out += "{\"func\":";
+        appendJsonString(m_out, f.name());
+        m_out += ",\"args\":[";
+        bool first = true;
+        for (const CBlockArgument& arg : f.arguments()) {
+            if (!first) {
+                m_out += ',';
+            }
+            first = false;
+            if (const int* i = std::get_if<int>(&arg)) {
+                char digits[16];
+                const auto [end, error] = std::to_chars(digits, digits + sizeof digits, *i);
+                (void)error;
+                m_out += "{\"int\":";
+                m_out.append(digits, end);
+                m_out += '}';
+            } else if (const double* d = std::get_if<double>(&arg)) {
+                m_out += "{\"double\":";
+                appendJsonDouble(m_out, *d);
+                m_out += '}';
+            } else if (const bool* b = std::get_if<bool>(&arg)) {
+                m_out += *b ? "{\"bool\":true}" : "{\"bool\":false}";
+            } else if (const auto* s = std::get_if<std::wstring>(&arg)) {
+                m_out += "{\"string\":";
+                appendJsonString(m_out, *s);
+                m_out += '}';
+            } else {
+                func(*std::get<std::shared_ptr<const CBlock_func>>(arg));
+            }
+        }
+        m_out += "]}";
+    }
+
+    std::string& m_out;
+};
+
+}  // namespace
+
+std::string vnfToJson(const CBlock& root) {
+    std::string out;
+    JsonWriter(out).block(root, 0);
+    out += '\n';
+    return out;
+}
+
+}  // namespace io
