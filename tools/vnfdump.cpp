@@ -1,0 +1,54 @@
+// vnfdump FILE.vnf: prints the block tree of a neutral layout file as canonical JSON
+// (docs/vnf-format.md) on standard output. A file that cannot be read or is not
+// well-formed gives one line on standard error and exit status 1.
+
+#include <cstdio>
+#include <string>
+
+#include "corelib/VnfJson.h"
+#include "corelib/VnfText.h"
+
+namespace {
+
+bool readWholeFile(const char* path, std::string& contents) {
+    std::FILE* file = std::fopen(path, "rb");
+    if (!file) {
+        return false;
+    }
+    char buffer[1 << 16];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        contents.append(buffer, got);
+    }
+    const bool ok = !std::ferror(file);
+    std::fclose(file);
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fputs("usage: vnfdump FILE.vnf\n", stderr);
+        return 1;
+    }
+    const char* path = argv[1];
+    std::string text;
+    if (!readWholeFile(path, text)) {
+        std::fprintf(stderr, "%s: cannot open\n", path);
+        return 1;
+    }
+    const io::VnfParseResult parsed = io::parseVnfText(text);
+    if (!parsed.root) {
+        std::fprintf(stderr, "%s:%zu: %s\n", path, parsed.errorLine, parsed.error.c_str());
+        return 1;
+    }
+    text.clear();
+    text.shrink_to_fit();
+    const std::string json = io::vnfToJson(*parsed.root);
+    if (std::fwrite(json.data(), 1, json.size(), stdout) != json.size() || std::fflush(stdout)) {
+        std::fprintf(stderr, "%s: cannot write the JSON\n", path);
+        return 1;
+    }
+    return 0;
+}
