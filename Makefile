@@ -8,7 +8,8 @@ JOBS       ?= 2
 EXAMPLE    ?= demo
 
 # What building and testing needs on a fresh Debian 12 machine.
-BUILD_PACKAGES := cmake ninja-build g++ clang libgtest-dev libgmock-dev
+BUILD_PACKAGES := cmake ninja-build g++ clang libgtest-dev libgmock-dev \
+                  libcgal-dev libgmp-dev libmpfr-dev
 BENCH_PACKAGES := libbenchmark-dev
 FUZZ_PACKAGES  := clang libclang-rt-14-dev
 
