@@ -1,0 +1,366 @@
+#include "mentor/TextStream.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <string>
+
+namespace {
+
+constexpr std::array<bool, 256> k_WhiteSpace = [] {
+    std::array<bool, 256> table{};
+    for (unsigned char c : {' ', '\t', '\n', '\v', '\f', '\r'}) {
+        table[c] = true;
+    }
+    return table;
+}();
+
+inline bool isWhiteSpace(char c) {
+    return k_WhiteSpace[static_cast<unsigned char>(c)];
+}
+
+inline bool isSign(char c) {
+    return c == '+' || c == '-';
+}
+
+/// The text up to its first NUL byte, as a C library function sees it.
+std::string_view asCString(std::string_view text) {
+    const void* nul = std::memchr(text.data(), '\0', text.size());
+    return nul ? text.substr(0, static_cast<const char*>(nul) - text.data()) : text;
+}
+
+/// Converts `text`, which holds a complete decimal number (optional "-", digits with a
+/// point, optional exponent), as `strtod` does. Returns false when `text` is not
+/// complete, i.e. when the conversion would stop before its end.
+bool convertDecimal(const char* first, const char* last, double& value) {
+    double parsed = 0;
+    const auto [end, error] = std::from_chars(first, last, parsed, std::chars_format::general);
+    if (error == std::errc() && end == last) {
+        value = parsed;
+        return true;
+    }
+    if (error == std::errc::result_out_of_range && end == last) {
+        // Beyond the range of a double: the C library gives an infinity for an overflow
+        // and zero or the nearest subnormal for an underflow. These values are rare
+        // enough for the C library itself to decide.
+        value = std::strtod(std::string(first, last).c_str(), nullptr);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool TextStream::skipWhiteSpace() {
+    if (!good()) {
+        m_fail = true;
+        return false;
+    }
+    while (m_pos != m_end && isWhiteSpace(*m_pos)) {
+        ++m_pos;
+    }
+    if (m_pos == m_end) {
+        m_eof = true;
+        m_fail = true;
+        return false;
+    }
+    return true;
+}
+
+std::string_view TextStream::word() {
+    if (!skipWhiteSpace()) {
+        return {};
+    }
+    const char* start = m_pos;
+    while (m_pos != m_end && !isWhiteSpace(*m_pos)) {
+        ++m_pos;
+    }
+    if (m_pos == m_end) {
+        m_eof = true;
+    }
+    return {start, static_cast<std::size_t>(m_pos - start)};
+}
+
+std::string_view TextStream::quoted() {
+    const std::string_view token = word();
+    if (token.size() < 2 || (token.front() != '\'' && token.front() != '"')
+        || token.back() == token.front()) {
+        return token;
+    }
+    if (m_eof) {
+        // The word ended the text: the first character read after it fails.
+        m_fail = true;
+        return token;
+    }
+    const void* close = std::memchr(m_pos, token.front(), static_cast<std::size_t>(m_end - m_pos));
+    if (close) {
+        m_pos = static_cast<const char*>(close) + 1;
+    } else {
+        m_pos = m_end;
+        m_eof = true;
+        m_fail = true;
+    }
+    return {token.data(), static_cast<std::size_t>(m_pos - token.data())};
+}
+
+bool TextStream::number(double& value) {
+    if (!skipWhiteSpace()) {
+        return false;
+    }
+    // Take what the classic locale's number parser takes for a floating-point value.
+    const char* start = m_pos;
+    const char* p = m_pos;
+    if (isSign(*p)) {
+        ++p;
+    }
+    bool mantissa = false;
+    bool point = false;
+    bool exponent = false;
+    while (true) {
+        if (p == m_end) {
+            m_eof = true;
+            break;
+        }
+        const char c = *p;
+        if (isDigit(c)) {
+            mantissa = true;
+            ++p;
+        } else if (c == '.' && !point && !exponent) {
+            point = true;
+            ++p;
+        } else if ((c == 'e' || c == 'E') && !exponent && mantissa) {
+            exponent = true;
+            ++p;
+            if (p != m_end && isSign(*p)) {
+                ++p;
+            }
+        } else {
+            break;
+        }
+    }
+    m_pos = p;
+    const char* first = *start == '+' ? start + 1 : start;
+    if (!convertDecimal(first, p, value)) {
+        value = 0;
+        m_fail = true;
+        return false;
+    }
+    if (std::isinf(value)) {
+        value =
+            value > 0 ? std::numeric_limits<double>::max() : -std::numeric_limits<double>::max();
+        m_fail = true;
+        return false;
+    }
+    return true;
+}
+
+bool TextStream::number(int& value) {
+    if (!skipWhiteSpace()) {
+        return false;
+    }
+    const char* p = m_pos;
+    bool negative = false;
+    if (isSign(*p)) {
+        negative = *p == '-';
+        ++p;
+    }
+    // The magnitude, held once it is known to be beyond 32 bits.
+    constexpr unsigned long long k_Beyond = 1ULL << 32;
+    unsigned long long magnitude = 0;
+    bool digits = false;
+    while (p != m_end && isDigit(*p)) {
+        digits = true;
+        if (magnitude < k_Beyond) {
+            magnitude = magnitude * 10 + static_cast<unsigned>(*p - '0');
+        }
+        ++p;
+    }
+    m_pos = p;
+    if (p == m_end) {
+        m_eof = true;
+    }
+    if (!digits) {
+        value = 0;
+        m_fail = true;
+        return false;
+    }
+    if (!negative && magnitude > static_cast<unsigned long long>(std::numeric_limits<int>::max())) {
+        value = std::numeric_limits<int>::max();
+        m_fail = true;
+        return false;
+    }
+    if (negative
+        && magnitude > static_cast<unsigned long long>(std::numeric_limits<int>::max()) + 1) {
+        value = std::numeric_limits<int>::min();
+        m_fail = true;
+        return false;
+    }
+    value = negative ? static_cast<int>(-static_cast<long long>(magnitude))
+                     : static_cast<int>(magnitude);
+    return true;
+}
+
+std::string_view TextStream::line(std::size_t bufferSize) {
+    if (!good()) {
+        m_fail = true;
+        return {};
+    }
+    const std::size_t room = bufferSize > 0 ? bufferSize - 1 : 0;
+    const std::size_t left = static_cast<std::size_t>(m_end - m_pos);
+    const std::size_t scan = left < room ? left : room;
+    const char* start = m_pos;
+    if (const void* feed = std::memchr(start, '\n', scan)) {
+        const auto length = static_cast<std::size_t>(static_cast<const char*>(feed) - start);
+        m_pos = start + length + 1;
+        return asCString({start, length});
+    }
+    m_pos = start + scan;
+    if (m_pos == m_end) {
+        m_eof = true;
+        if (scan == 0) {
+            m_fail = true;
+        }
+    } else if (*m_pos == '\n') {
+        ++m_pos;
+    } else {
+        m_fail = true;
+    }
+    return asCString({start, scan});
+}
+
+void TextStream::ignoreLine() {
+    if (!good()) {
+        m_fail = true;
+        return;
+    }
+    const void* feed = std::memchr(m_pos, '\n', static_cast<std::size_t>(m_end - m_pos));
+    if (feed) {
+        m_pos = static_cast<const char*>(feed) + 1;
+    } else {
+        m_pos = m_end;
+        m_eof = true;
+    }
+}
+
+bool scanDouble(std::string_view token, double& value) {
+    const std::string_view text = asCString(token);
+    std::size_t i = 0;
+    while (i < text.size() && isWhiteSpace(text[i])) {
+        ++i;
+    }
+    const std::size_t start = i;
+    if (i < text.size() && isSign(text[i])) {
+        ++i;
+    }
+    const std::string_view rest = text.substr(i);
+    const bool hexadecimal =
+        rest.size() > 1 && rest[0] == '0' && (rest[1] == 'x' || rest[1] == 'X');
+    const bool named =
+        !rest.empty() && (rest[0] == 'i' || rest[0] == 'I' || rest[0] == 'n' || rest[0] == 'N');
+    if (hexadecimal || named) {
+        // Hexadecimal numbers, infinities and NaNs never occur in the exports; the C
+        // library reads them exactly as it always has.
+        const std::string copy(text);
+        double parsed = 0;
+        if (std::sscanf(copy.c_str(), "%lf", &parsed) == 1) {
+            value = parsed;
+            return true;
+        }
+        return false;
+    }
+    // The longest decimal number at the start: digits with at most one point, then an
+    // exponent only when at least one digit follows it.
+    std::size_t digits = 0;
+    while (i < text.size() && isDigit(text[i])) {
+        ++i;
+        ++digits;
+    }
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        while (i < text.size() && isDigit(text[i])) {
+            ++i;
+            ++digits;
+        }
+    }
+    if (digits == 0) {
+        return false;
+    }
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        std::size_t j = i + 1;
+        if (j < text.size() && isSign(text[j])) {
+            ++j;
+        }
+        if (j < text.size() && isDigit(text[j])) {
+            while (j < text.size() && isDigit(text[j])) {
+                ++j;
+            }
+            i = j;
+        }
+    }
+    std::size_t first = start;
+    if (text[first] == '+') {
+        ++first;
+    }
+    return convertDecimal(text.data() + first, text.data() + i, value);
+}
+
+bool scanInt(std::string_view token, int& value) {
+    const std::string_view text = asCString(token);
+    std::size_t i = 0;
+    while (i < text.size() && isWhiteSpace(text[i])) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && isSign(text[i])) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    if (i >= text.size() || !isDigit(text[i])) {
+        return false;
+    }
+    // As strtol: the value is held at the long's limits.
+    constexpr unsigned long long k_LongLimit =
+        static_cast<unsigned long long>(std::numeric_limits<long>::max());
+    unsigned long long magnitude = 0;
+    bool beyond = false;
+    for (; i < text.size() && isDigit(text[i]); ++i) {
+        if (!beyond) {
+            magnitude = magnitude * 10 + static_cast<unsigned>(text[i] - '0');
+            beyond = magnitude > k_LongLimit + 1;
+        }
+    }
+    long asLong = 0;
+    if (negative) {
+        asLong = beyond || magnitude > k_LongLimit ? std::numeric_limits<long>::min()
+                                                   : -static_cast<long>(magnitude);
+    } else {
+        asLong = beyond || magnitude > k_LongLimit ? std::numeric_limits<long>::max()
+                                                   : static_cast<long>(magnitude);
+    }
+    // The C library stores the long into the int: the low 32 bits.
+    value = static_cast<int>(static_cast<unsigned int>(static_cast<unsigned long>(asLong)));
+    return true;
+}
+
+bool isDecimalInteger(std::string_view text, int& value) {
+    const auto first = text.find_first_not_of(" \t\r\n\v\f");
+    if (first == std::string_view::npos) {
+        return false;
+    }
+    const auto last = text.find_last_not_of(" \t\r\n\v\f");
+    std::string_view number = text.substr(first, last - first + 1);
+    if (number.size() > 1 && number[0] == '+' && number[1] != '-') {
+        number.remove_prefix(1);
+    }
+    int parsed = 0;
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), parsed);
+    if (error != std::errc() || end != number.data() + number.size()) {
+        return false;
+    }
+    value = parsed;
+    return true;
+}
