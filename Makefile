@@ -10,7 +10,7 @@ EXAMPLE    ?= demo
 # What building and testing needs on a fresh Debian 12 machine.
 BUILD_PACKAGES := cmake ninja-build g++ clang libgtest-dev libgmock-dev \
                   libcgal-dev libgmp-dev libmpfr-dev
-BENCH_PACKAGES := libbenchmark-dev
+BENCH_PACKAGES := libbenchmark-dev libpolyclipping-dev
 FUZZ_PACKAGES  := clang libclang-rt-14-dev
 
 .PHONY: all deps build run test sanitize bench fuzz-smoke format format-check clean
