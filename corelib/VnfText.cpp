@@ -1,6 +1,7 @@
 #include "corelib/VnfText.h"
 
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -42,6 +43,21 @@ void appendHexEscape(std::string& out, std::uint32_t value) {
     out += "\\u{";
     out.append(digits, end);
     out += '}';
+}
+
+bool isNormalPowerOfTwo(double value) {
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    const auto exponent = (bits >> 52) & 0x7FF;
+    return (bits & ((std::uint64_t{1} << 52) - 1)) == 0 && exponent > 1 && exponent < 0x7FF;
+}
+
+// The digits before the exponent of a text in the exponent form.
+int significantDigits(std::string_view text) {
+    int count = 0;
+    for (char c : text.substr(0, text.find('e'))) {
+        count += c >= '0' && c <= '9';
+    }
+    return count;
 }
 
 class TextWriter {
@@ -704,7 +720,28 @@ void appendVnfDouble(std::string& out, double value, int precision) {
     const auto [end, error] =
         std::to_chars(digits, digits + sizeof digits, value, std::chars_format::general, precision);
     (void)error;
-    const std::string_view text(digits, static_cast<std::size_t>(end - digits));
+    std::string_view text(digits, static_cast<std::size_t>(end - digits));
+    // Below a normal power of two the doubles lie twice as close as above it, so its
+    // rounding interval is narrower below. Rounded to 16 digits, 54 powers of two land
+    // there and would read back as the double below, though a 16-digit decimal above them
+    // reads back exactly: 2^-24 = 5.9604644775390625e-08 rounds to 5.960464477539062e-08,
+    // one step below, while 5.960464477539063e-08 is exact. Those are written with their
+    // shortest exact digits. All of them are written in the exponent form, which lays out
+    // the shortest digits the same way.
+    char exact[64];
+    if (isNormalPowerOfTwo(value) && text.find('e') != std::string_view::npos) {
+        double back = 0;
+        std::from_chars(text.data(), text.data() + text.size(), back);
+        if (back != value) {
+            const auto [exactEnd, exactError] =
+                std::to_chars(exact, exact + sizeof exact, value, std::chars_format::scientific);
+            (void)exactError;
+            const std::string_view exactText(exact, static_cast<std::size_t>(exactEnd - exact));
+            if (significantDigits(exactText) <= precision) {
+                text = exactText;
+            }
+        }
+    }
     out += text;
     if (text.find_first_of(".e") == std::string_view::npos) {
         out += ".0";

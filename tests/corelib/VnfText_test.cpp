@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -285,6 +287,18 @@ TEST(VnfText, TextTreeTextIsByteIdentical) {
         ASSERT_TRUE(back) << text;
         ASSERT_EQ(write(*back), text);
     }
+    // And around every power of two, where the spacing of doubles changes.
+    for (int exponent = -1074; exponent <= 1023; ++exponent) {
+        const double power = std::ldexp(1.0, exponent);
+        for (double value : {std::nextafter(power, 0.0), power, std::nextafter(power, 2 * power)}) {
+            io::CBlockPtr root(L"R");
+            *root << (io::CBlock_func(L"f") << value);
+            const std::string text = write(root);
+            const auto back = io::parseVnfText(text).root;
+            ASSERT_TRUE(back) << text;
+            ASSERT_EQ(write(*back), text);
+        }
+    }
 }
 
 TEST(VnfText, DoublesReadBackAsTheNearestDouble) {
@@ -306,6 +320,29 @@ TEST(VnfText, DoublesReadBackAsTheNearestDouble) {
         const std::string text = write(root, 17);
         EXPECT_NE(text.find("(0.30000000000000004)"), std::string::npos) << text;
         EXPECT_EQ(std::get<double>(firstArgument(*read(text))), sum);
+    }
+    {
+        // Below a power of two the doubles lie twice as close, and 16-digit rounding can
+        // land there: 2^-24 is 5.9604644775390625e-08, rounded to even 5.960464477539062e-08,
+        // which reads back one step below. The writer takes the exact 5.960464477539063e-08,
+        // and for 2^149 = 7.1362384635297994e+44 the 14 digits of 7.1362384635298e+44.
+        io::CBlockPtr root(L"R");
+        *root << (io::CBlock_func(L"f") << std::ldexp(1.0, -24) << std::ldexp(1.0, 149));
+        EXPECT_EQ(write(root),
+                  "\"R\" {\n  \"f\"(5.960464477539063e-08, 7.1362384635298e+44)\n} \"R\"\n");
+        for (int exponent = -1074; exponent <= 1023; ++exponent) {
+            for (double power : {std::ldexp(1.0, exponent), -std::ldexp(1.0, exponent)}) {
+                char shortest[32];
+                const auto end = std::to_chars(shortest, shortest + sizeof shortest, power,
+                                               std::chars_format::scientific)
+                                     .ptr;
+                const auto digits = std::count_if(shortest, std::find(shortest, end, 'e'),
+                                                  [](char c) { return c >= '0' && c <= '9'; });
+                if (digits <= 16) {
+                    EXPECT_EQ(readBackDouble(power), power) << std::string(shortest, end);
+                }
+            }
+        }
     }
     {
         // 9007199254740993 lies halfway between two doubles; it reads as the even one.
