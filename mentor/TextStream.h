@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 /// Reads the text of an export file the way the readers have always read it: with the
@@ -18,6 +19,9 @@ class TextStream {
 public:
     explicit TextStream(std::string_view text)
         : m_pos(text.data()), m_end(text.data() + text.size()) {}
+    explicit TextStream(const char* text) : TextStream(std::string_view(text)) {}
+    /// The stream only views its text: a temporary string would be gone before it is read.
+    explicit TextStream(std::string&&) = delete;
 
     bool good() const { return !m_eof && !m_fail; }
     bool eof() const { return m_eof; }

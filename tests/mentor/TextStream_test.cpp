@@ -177,20 +177,23 @@ TEST(TextStream, QuotedNamesRunToTheirClosingQuote) {
 TEST(TextStream, LinesLongerThanTheBufferFail) {
     const std::string fits(1023, 'a');
     {
-        TextStream in(fits + "\nnext");
+        const std::string text = fits + "\nnext";
+        TextStream in(text);
         EXPECT_EQ(in.line(1024).size(), 1023u);
         EXPECT_TRUE(in.good());
         EXPECT_EQ(in.word(), "next");
     }
     {
-        TextStream in(fits + "b\nnext");
+        const std::string text = fits + "b\nnext";
+        TextStream in(text);
         EXPECT_EQ(in.line(1024), fits);
         EXPECT_TRUE(in.fail());
         EXPECT_TRUE(in.word().empty());
     }
     {
         // The buffer is a C string: a NUL ends the text that is returned, not the line.
-        TextStream in(std::string("ab\0cd\nnext", 10));
+        const std::string text("ab\0cd\nnext", 10);
+        TextStream in(text);
         EXPECT_EQ(in.line(), "ab");
         EXPECT_EQ(in.word(), "next");
     }
