@@ -29,6 +29,9 @@ inline bool isSign(char c) {
 
 /// The text up to its first NUL byte, as a C library function sees it.
 std::string_view asCString(std::string_view text) {
+    if (text.empty()) {
+        return text;
+    }
     const void* nul = std::memchr(text.data(), '\0', text.size());
     return nul ? text.substr(0, static_cast<const char*>(nul) - text.data()) : text;
 }
@@ -96,6 +99,7 @@ std::string_view TextStream::quoted() {
         m_fail = true;
         return token;
     }
+    // The word did not end the text, so at least its white space follows.
     const void* close = std::memchr(m_pos, token.front(), static_cast<std::size_t>(m_end - m_pos));
     if (close) {
         m_pos = static_cast<const char*>(close) + 1;
@@ -213,7 +217,7 @@ std::string_view TextStream::line(std::size_t bufferSize) {
     const std::size_t left = static_cast<std::size_t>(m_end - m_pos);
     const std::size_t scan = left < room ? left : room;
     const char* start = m_pos;
-    if (const void* feed = std::memchr(start, '\n', scan)) {
+    if (const void* feed = scan > 0 ? std::memchr(start, '\n', scan) : nullptr) {
         const auto length = static_cast<std::size_t>(static_cast<const char*>(feed) - start);
         m_pos = start + length + 1;
         return asCString({start, length});
@@ -237,8 +241,8 @@ void TextStream::ignoreLine() {
         m_fail = true;
         return;
     }
-    const void* feed = std::memchr(m_pos, '\n', static_cast<std::size_t>(m_end - m_pos));
-    if (feed) {
+    const auto left = static_cast<std::size_t>(m_end - m_pos);
+    if (const void* feed = left > 0 ? std::memchr(m_pos, '\n', left) : nullptr) {
         m_pos = static_cast<const char*>(feed) + 1;
     } else {
         m_pos = m_end;
