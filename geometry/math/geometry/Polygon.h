@@ -1,0 +1,70 @@
+#pragma once
+
+#include <vector>
+
+#include "math/geometry/Arc.h"
+#include "math/geometry/Area.h"
+#include "math/geometry/Box.h"
+#include "math/geometry/Circle.h"
+#include "math/geometry/PolyArc.h"
+#include "math/geometry/Segment.h"
+#include "math/geometry/Unit.h"
+
+namespace geom {
+
+class PolygonWithHolesCollection;
+
+/// A closed poly-arc with non-negative area: counter-clockwise in a y-up frame. Holes are
+/// polygons too; a hole is a hole by being stored as one.
+class Polygon : public PolyArc {
+public:
+    Polygon() = default;
+    /// The closed poly-arc of the vertices; with `orient`, reversed when clockwise.
+    Polygon(const std::vector<Point>& vertices, bool orient);
+    /// The closed poly-arc of the arcs; with `orient`, reversed when clockwise.
+    Polygon(const std::vector<Arc>& arcs, bool orient);
+    /// One counter-clockwise whole-circle edge starting at azimuth 0; a radius <= 0
+    /// gives one zero-length edge at the centre.
+    explicit Polygon(const Circle& circle);
+    /// The segment grown by width / 2 on both sides with half-circle caps (counter-
+    /// clockwise, starting with the cap at the segment's start). Width 0 gives the
+    /// segment as the only edge; a segment that is a point gives a circle.
+    Polygon(const Segment& segment, Unit width);
+    /// The box grown by `radius` with rounded corners, counter-clockwise starting on the
+    /// right side; radius 0 gives the box itself, a box of zero width or height the
+    /// polygon of its middle segment with width 2 * radius, the empty box the empty
+    /// polygon.
+    Polygon(const Box& box, Unit radius);
+    /// A closed poly-arc taken as it is (sharing its implementation).
+    explicit Polygon(const PolyArc& closed);
+
+    /// The area (>= 0 for a valid polygon); 0 when empty.
+    Area GetArea() const;
+    /// True for two edges that are both straight; the first is then the segment.
+    bool IsSegment(Unit accuracy, Segment* what_if_so = nullptr) const;
+    /// Whether p lies inside or on the boundary within accuracy.
+    bool Contains(const Point& p, Unit accuracy) const;
+
+    Polygon GetTranslated(const Vector& v) const { return Polygon(PolyArc::GetTranslated(v)); }
+    Polygon GetRotated(Unit centre_x, Unit centre_y, Angle angle) const {
+        return Polygon(PolyArc::GetRotated(centre_x, centre_y, angle));
+    }
+
+    /// The polygon without self-intersections: edges are split where they meet, and the
+    /// boundary is re-linked into loops that do not cross. Every region that the
+    /// boundary winds around (either way) is kept; loops inside such a region that wind
+    /// it back to zero become holes.
+    PolygonWithHolesCollection RemoveSelfIntersections(Unit accuracy) const;
+};
+
+/// Self-intersection removal after offsetting. Regions are kept where the boundary winds
+/// counter-clockwise (winding number > 0), so the reversed loops that offsetting leaves
+/// behind vanish. With `keep_holes` clear, holes are filled (shrinking cannot create a
+/// genuine hole). With `attach_by_nesting` clear, each hole goes to the first polygon of
+/// the result whose box, grown by 100 * accuracy, contains the hole's box and which
+/// contains the middle point of the hole's first edge (a hole no polygon takes is
+/// dropped); with it set, each hole goes to the polygon whose boundary directly encloses it.
+PolygonWithHolesCollection RemoveSelfIntersections_G(const PolyArc& closed, Unit accuracy,
+                                                     bool keep_holes, bool attach_by_nesting);
+
+}  // namespace geom
