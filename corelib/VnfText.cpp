@@ -219,6 +219,12 @@ std::string excerpt(std::string_view text) {
     return std::string(text.substr(0, cut)) + "...";
 }
 
+// The wide-text constructors of the tree stop at a U+0000; text holding one goes through
+// VString, which carries it.
+bool holdsNul(const std::wstring& text) {
+    return text.find(L'\0') != std::wstring::npos;
+}
+
 std::string byteText(unsigned char byte) {
     static constexpr char k_Hex[] = "0123456789abcdef";
     return std::string("0x") + k_Hex[byte >> 4] + k_Hex[byte & 0xF];
@@ -403,7 +409,8 @@ private:
         CBlock& block = *current.block;
         if (at(" {")) {
             m_p += 2;
-            const CBlockPtr child{VString(m_name)};
+            const CBlockPtr child =
+                holdsNul(m_name) ? CBlockPtr(VString(m_name)) : CBlockPtr(m_name.c_str());
             block << child;
             m_open.push_back(
                 {&*child,
@@ -412,8 +419,9 @@ private:
             return endLine();
         }
         if (at('(')) {
-            const CBlockFuncPtr func{VString(m_name)};
-            if (!readArguments(func.shared(), level)) {
+            const CBlockFuncPtr func =
+                holdsNul(m_name) ? CBlockFuncPtr(VString(m_name)) : CBlockFuncPtr(m_name.c_str());
+            if (!readArguments(*func, level)) {
                 return false;
             }
             block << func;
@@ -427,7 +435,9 @@ private:
             if (!readString(m_text)) {
                 return false;
             }
-            block << CBlock_named_value(VString(m_name), CBlock_value(VString(m_text)));
+            block << (holdsNul(m_name) || holdsNul(m_text)
+                          ? CBlock_named_value(VString(m_name), CBlock_value(VString(m_text)))
+                          : CBlock_named_value(m_name.c_str(), CBlock_value(m_text.c_str())));
             return endLine();
         }
         return fail("expected ' {', '(' or ' = ' after the name");
@@ -598,10 +608,9 @@ private:
 
     // The arguments of the function item `top`, from its '(' to the matching ')'. Nested
     // function items are finished innermost first and then copied into their holder.
-    bool readArguments(const std::shared_ptr<CBlock_func>& top, std::size_t level) {
+    bool readArguments(CBlock_func& top, std::size_t level) {
         enum class Expect { ArgumentOrClose, SeparatorOrClose, Argument };
-        m_calls.clear();
-        m_calls.push_back(top);
+        m_nested.clear();
         ++m_p;
         Expect expect = Expect::ArgumentOrClose;
         for (;;) {
@@ -610,12 +619,11 @@ private:
             }
             if (*m_p == ')' && expect != Expect::Argument) {
                 ++m_p;
-                const std::shared_ptr<CBlock_func> done = std::move(m_calls.back());
-                m_calls.pop_back();
-                if (m_calls.empty()) {
+                if (m_nested.empty()) {
                     return true;
                 }
-                *m_calls.back() << *done;
+                (m_nested.size() > 1 ? m_nested[m_nested.size() - 2] : top) << m_nested.back();
+                m_nested.pop_back();
                 expect = Expect::SeparatorOrClose;
                 continue;
             }
@@ -627,21 +635,27 @@ private:
                 expect = Expect::Argument;
                 continue;
             }
-            CBlock_func& func = *m_calls.back();
+            CBlock_func& func = m_nested.empty() ? top : m_nested.back();
             if (at('"')) {
                 if (!readString(m_text)) {
                     return false;
                 }
+                const bool nul = holdsNul(m_text);
                 if (at('(')) {
-                    if (level + m_calls.size() > k_MaxVnfDepth) {
+                    if (level + m_nested.size() + 1 > k_MaxVnfDepth) {
                         return failTooDeep();
                     }
-                    m_calls.push_back(std::make_shared<CBlock_func>(VString(m_text)));
+                    m_nested.push_back(nul ? CBlock_func(VString(m_text))
+                                           : CBlock_func(m_text.c_str()));
                     ++m_p;
                     expect = Expect::ArgumentOrClose;
                     continue;
                 }
-                func << VString(m_text);
+                if (nul) {
+                    func << VString(m_text);
+                } else {
+                    func << m_text.c_str();
+                }
             } else if (!readWord(func)) {
                 return false;
             }
@@ -701,9 +715,9 @@ private:
     std::string m_error;
     std::size_t m_errorLine = 0;
     std::vector<OpenBlock> m_open;
-    std::vector<std::shared_ptr<CBlock_func>> m_calls;  ///< outermost first
-    std::wstring m_name;                                ///< scratch for item names
-    std::wstring m_text;                                ///< scratch for values
+    std::vector<CBlock_func> m_nested;  ///< open function arguments, outermost first
+    std::wstring m_name;                ///< scratch for item names
+    std::wstring m_text;                ///< scratch for values
 };
 }  // namespace
 
