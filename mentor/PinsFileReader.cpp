@@ -1,9 +1,47 @@
 #include "mentor/PinsFileReader.h"
 
-#include "mentor/MentorParser.h"
+#include <exception>
+#include <utility>
+#include <vector>
 
-bool readPinsFile(MentorParser&, const std::string&) {
-    // Not read yet: this file's reader is built separately; until it lands the run goes
-    // on without this file's records.
+#include "mentor/Arena.h"
+#include "mentor/ExportFile.h"
+#include "mentor/MentorParser.h"
+#include "mentor/PinGroups.h"
+#include "mentor/TextStream.h"
+
+bool readPinsText(MentorParser& parser, std::string_view text) {
+    try {
+        TextStream in(text);
+        std::string_view token = in.word();
+        while (in.good()) {
+            if (beginsWith(token, '#')) {
+                in.line();
+                token = in.word();
+            } else if (token == "PIN") {
+                // PIN <name> <pin groups>, up to the next PIN.
+                std::string name(in.word());
+                std::vector<std::string> pinNames;
+                token = readPinGroups(
+                    in, in.word(), [](std::string_view t) { return t == "PIN"; }, pinNames);
+                parser.addElement(
+                    MentorBS::make<MentorBS::BSPins>(std::move(name), std::move(pinNames)));
+            } else {
+                token = in.word();
+            }
+        }
+    } catch (const std::exception&) {
+        // Out of memory on a pathological file: the elements made so far stay.
+    }
     return true;
+}
+
+bool readPinsFile(MentorParser& parser, const std::string& designDirectory) {
+    const std::string path = designDirectory + "/MentorPinsFile";
+    ExportFile file;
+    if (!file.open(path)) {
+        reportMissingFile(path + " not found");
+        return true;
+    }
+    return readPinsText(parser, file.text());
 }
