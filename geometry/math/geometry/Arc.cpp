@@ -619,11 +619,15 @@ void AddCircleLineCrossings(const Circumference& c, const Point& p0, const Point
     }
     const Point foot = c.GetCentre() - n * dc;
     const double gap = r - adc;
-    if (gap < 0) {
+    // Near a tangent the two crossings are ill-conditioned along the line, while the
+    // circle stays within half^2 / 2r of it between them: within the tolerance, they
+    // are one touching point.
+    const double half2 = gap * (r + adc);
+    if (gap < 0 || half2 / (2 * r) <= tol) {
         out.Add(c.GetCentre() - n * (dc >= 0 ? r : -r));
         return;
     }
-    const double half = std::sqrt(gap * (r + adc));
+    const double half = std::sqrt(half2);
     out.Add(foot + t * half);
     out.Add(foot - t * half);
 }
@@ -643,7 +647,9 @@ void AddCircleCircleCrossings(const Circumference& c1, const Circumference& c2, 
     const double a = (dist * dist + r1 * r1 - r2 * r2) / (2 * dist);
     const double h2 = (r1 - a) * (r1 + a);
     const Point foot = c1.GetCentre() + d * (a / dist);
-    if (!(h2 > 0)) {
+    // As for a line: circles that stay within the tolerance of each other between their
+    // two crossings touch at one point.
+    if (!(h2 > 0) || h2 * 0.5 * (1 / r1 + 1 / r2) <= tol) {
         out.Add(foot);
         return;
     }
