@@ -20,7 +20,6 @@ class RangeTree : public KernelTest {};
 struct Item {
     int m_Id = 0;
     Box m_Box;
-    friend bool operator==(const Item& a, const Item& b) { return a.m_Id == b.m_Id; }
 };
 struct ItemBox {
     Box operator()(const Item& i) const { return i.m_Box; }

@@ -163,7 +163,10 @@ void SelfIntersectionRemover::Split(const PolyArc& closed) {
                 along.emplace_back(e.GetRateOf(merger.GetLocation(p)), v);
             }
         }
-        std::sort(along.begin(), along.end());
+        std::sort(along.begin(), along.end(), [](const auto& a, const auto& b) {
+            const int c = base::CompareTotal_G(a.first, b.first);
+            return c != 0 ? c < 0 : a.second < b.second;
+        });
         std::vector<Point> ends{m_Locations[from]};
         std::vector<int> vertices{from};
         for (const auto& [rate, v] : along) {
