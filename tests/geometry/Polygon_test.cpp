@@ -330,8 +330,11 @@ TEST_F(PolygonShape, EqualityWithinAnAccuracy) {
     EXPECT_TRUE(a.IsEqualTo(moved, 1e-6));
     EXPECT_FALSE(a.IsEqualTo(moved, 1e-9));
     EXPECT_FALSE(a.IsEqualTo(Polygon(a.GetReversed()), 1e-6));
+    // Equal edges make equal poly-arcs, open or closed; only closed ones may start at
+    // another edge.
     const PolyArc open(k_Open, a.GetEdges());
-    EXPECT_FALSE(open.IsEqualTo(a, 1));
+    EXPECT_TRUE(open.IsEqualTo(a, 0));
+    EXPECT_FALSE(PolyArc(k_Open, b.GetEdges()).IsEqualTo(a, 1e-12));
 }
 
 TEST_F(PolygonShape, OrderingIsAStrictWeakOrder) {

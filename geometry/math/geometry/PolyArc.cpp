@@ -241,8 +241,8 @@ bool PolyArc::IsEqualTo(const PolyArc& other, Unit accuracy) const {
     if (IsSameImplementation(other) || (IsEmpty() && other.IsEmpty())) {
         return true;
     }
-    if (IsEmpty() || other.IsEmpty() || GetEdgeCount() != other.GetEdgeCount()
-        || m_ImplRefCounter->m_OpenClosed != other.m_ImplRefCounter->m_OpenClosed) {
+    // The open/closed flag is not compared: equal edges make equal poly-arcs.
+    if (IsEmpty() || other.IsEmpty() || GetEdgeCount() != other.GetEdgeCount()) {
         return false;
     }
     const EdgeTree& a = m_ImplRefCounter->m_Edges;
@@ -273,7 +273,8 @@ bool PolyArc::IsEqualTo(const PolyArc& other, Unit accuracy) const {
         }
         return true;
     };
-    if (m_ImplRefCounter->m_OpenClosed == k_Open) {
+    if (m_ImplRefCounter->m_OpenClosed == k_Open
+        || other.m_ImplRefCounter->m_OpenClosed == k_Open) {
         return matches_from(0);
     }
     // A closed poly-arc may start anywhere: try each edge of the other that matches the
