@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "corelib/TokenStream.h"
+
 namespace io {
 
 namespace {
@@ -88,9 +90,16 @@ void appendJsonDouble(std::string& out, double value) {
     out.append(digits, end);
 }
 
+constexpr std::size_t k_FlushThreshold = 1 << 20;
+
 class JsonWriter {
 public:
-    explicit JsonWriter(std::string& out) : m_out(out) {}
+    explicit JsonWriter(CAbstract_ostream& out) : m_stream(out) {}
+
+    void flush() {
+        m_stream.WriteBytes(m_out);
+        m_out.clear();
+    }
 
     void block(const CBlock& b, std::size_t depth) {
         m_out += "{\"block\":";
@@ -115,6 +124,9 @@ public:
             }
             if (i + 1 < items.size()) {
                 m_out += ',';
+            }
+            if (m_out.size() >= k_FlushThreshold) {
+                flush();
             }
         }
         if (!items.empty()) {
@@ -159,16 +171,23 @@ private:
         m_out += "]}";
     }
 
-    std::string& m_out;
+    CAbstract_ostream& m_stream;
+    std::string m_out;
 };
 
 }  // namespace
 
+void writeVnfJson(const CBlock& root, CAbstract_ostream& out) {
+    JsonWriter writer(out);
+    writer.block(root, 0);
+    writer.flush();
+    out.WriteBytes("\n");
+}
+
 std::string vnfToJson(const CBlock& root) {
-    std::string out;
-    JsonWriter(out).block(root, 0);
-    out += '\n';
-    return out;
+    CString_ostream out;
+    writeVnfJson(root, out);
+    return out.str();
 }
 
 }  // namespace io

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "corelib/TokenStream.h"
 #include "corelib/VnfJson.h"
 #include "corelib/VnfText.h"
 
@@ -24,6 +25,20 @@ bool readWholeFile(const char* path, std::string& contents) {
     std::fclose(file);
     return ok;
 }
+
+// Standard output as a token stream, so that the JSON leaves as it is written.
+class StandardOutput : public io::CAbstract_ostream {
+public:
+    void WriteBytes(std::string_view bytes) override {
+        if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size()) {
+            m_failed = true;
+        }
+    }
+    bool failed() const { return m_failed; }
+
+private:
+    bool m_failed = false;
+};
 
 }  // namespace
 
@@ -45,8 +60,9 @@ int main(int argc, char** argv) {
     }
     text.clear();
     text.shrink_to_fit();
-    const std::string json = io::vnfToJson(*parsed.root);
-    if (std::fwrite(json.data(), 1, json.size(), stdout) != json.size() || std::fflush(stdout)) {
+    StandardOutput out;
+    io::writeVnfJson(*parsed.root, out);
+    if (out.failed() || std::fflush(stdout) != 0) {
         std::fprintf(stderr, "%s: cannot write the JSON\n", path);
         return 1;
     }

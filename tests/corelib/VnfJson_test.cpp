@@ -47,6 +47,16 @@ TEST(VnfJson, ListsEveryItemInOrderWithItsType) {
               "  {\"func\":\"Last\",\"args\":[]}\n"
               "]}\n");
     EXPECT_EQ(io::vnfToJson(*empty), "{\"block\":\"Empty\",\"items\":[]}\n");
+
+    // A tree whose JSON (1.4 MB) leaves in more than one piece.
+    io::CBlockPtr large(L"L");
+    std::string expected = "{\"block\":\"L\",\"items\":[\n";
+    for (int i = 0; i < 40000; ++i) {
+        *large << (io::CBlock_func(L"f") << i);
+        expected += "  {\"func\":\"f\",\"args\":[{\"int\":" + std::to_string(i) + "}]}";
+        expected += i + 1 < 40000 ? ",\n" : "\n";
+    }
+    EXPECT_EQ(io::vnfToJson(*large), expected + "]}\n");
 }
 
 TEST(VnfJson, WritesNumbersExactly) {
