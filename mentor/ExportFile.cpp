@@ -29,7 +29,12 @@ bool ExportFile::open(const std::string& path) {
     struct stat status {};
     if (fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0) {
         const auto size = static_cast<std::size_t>(status.st_size);
-        void* mapping = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, descriptor, 0);
+        int flags = MAP_PRIVATE;
+#ifdef MAP_POPULATE
+        // The whole file is read once from start to end: map it in one go.
+        flags |= MAP_POPULATE;
+#endif
+        void* mapping = mmap(nullptr, size, PROT_READ, flags, descriptor, 0);
         if (mapping != MAP_FAILED) {
             madvise(mapping, size, MADV_SEQUENTIAL);
             m_mapping = mapping;

@@ -1,5 +1,7 @@
 #include "mentor/NeutralFileReader.h"
 
+#include <cstdint>
+#include <map>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -25,29 +27,112 @@ std::string_view trimmedLine(std::string_view line) {
     return line;
 }
 
-/// The reference split at "-", empty pieces dropped (the core library's tokenizer).
-std::vector<std::string_view> splitAtDash(std::string_view reference) {
-    std::vector<std::string_view> parts;
+/// The first two pieces of a pin reference split at "-", empty pieces dropped (the core
+/// library's tokenizer); false when there are fewer than two.
+bool splitPinReference(std::string_view reference, std::string_view& component,
+                       std::string_view& pin) {
+    std::string_view pieces[2];
+    std::size_t found = 0;
     std::size_t start = 0;
-    while (start <= reference.size()) {
-        const std::size_t dash = reference.find('-', start);
-        const std::size_t stop = dash == std::string_view::npos ? reference.size() : dash;
-        if (stop > start) {
-            parts.push_back(reference.substr(start, stop - start));
-        }
+    while (found < 2 && start <= reference.size()) {
+        std::size_t dash = reference.find('-', start);
         if (dash == std::string_view::npos) {
-            break;
+            dash = reference.size();
+        }
+        if (dash > start) {
+            pieces[found++] = reference.substr(start, dash - start);
         }
         start = dash + 1;
     }
-    return parts;
+    component = pieces[0];
+    pin = pieces[1];
+    return found == 2;
 }
+
+/// The pins that go into the parser's pins by component, gathered in file order and
+/// handed over at the end. Pin lines name components in no particular order; looking
+/// each one up in the wide-keyed map costs far more than the rest of the line, so names
+/// are numbered through a small open-addressed table and each map entry is found once.
+class ComponentPins {
+public:
+    void add(std::string_view componentName, NetPin* pin) {
+        m_pins.emplace_back(numberOf(componentName), pin);
+    }
+
+    /// Appends the gathered pins to `pinsByComponent`, in file order per component.
+    void handOver(std::map<VString, std::vector<NetPin*>>& pinsByComponent) {
+        std::vector<std::size_t> counts(m_names.size());
+        for (const auto& [number, pin] : m_pins) {
+            ++counts[number];
+        }
+        std::vector<std::vector<NetPin*>*> lists(m_names.size());
+        for (std::size_t number = 0; number < m_names.size(); ++number) {
+            lists[number] = &pinsByComponent[VString(m_names[number])];
+            lists[number]->reserve(lists[number]->size() + counts[number]);
+        }
+        for (const auto& [number, pin] : m_pins) {
+            lists[number]->push_back(pin);
+        }
+        *this = ComponentPins();
+    }
+
+private:
+    struct Slot {
+        std::uint64_t hash = 0;
+        std::uint32_t number = 0;
+        bool used = false;
+    };
+
+    std::uint32_t numberOf(std::string_view name) {
+        // FNV-1a.
+        std::uint64_t hash = 14695981039346656037ULL;
+        for (char c : name) {
+            hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+        }
+        if (2 * (m_names.size() + 1) > m_slots.size()) {
+            grow();
+        }
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+            Slot& slot = m_slots[i];
+            if (!slot.used) {
+                slot = {hash, static_cast<std::uint32_t>(m_names.size()), true};
+                m_names.emplace_back(name);
+                return slot.number;
+            }
+            if (slot.hash == hash && m_names[slot.number] == name) {
+                return slot.number;
+            }
+        }
+    }
+
+    void grow() {
+        std::vector<Slot> old = std::move(m_slots);
+        m_slots.assign(old.empty() ? 1024 : 2 * old.size(), Slot());
+        const std::size_t mask = m_slots.size() - 1;
+        for (const Slot& slot : old) {
+            if (slot.used) {
+                std::size_t i = slot.hash & mask;
+                while (m_slots[i].used) {
+                    i = (i + 1) & mask;
+                }
+                m_slots[i] = slot;
+            }
+        }
+    }
+
+    std::vector<Slot> m_slots;
+    std::vector<std::string> m_names;
+    std::vector<std::pair<std::uint32_t, NetPin*>> m_pins;
+};
 
 class NeutralFileReader {
 public:
     NeutralFileReader(MentorParser& parser, std::string_view text) : m_parser(parser), m_in(text) {}
 
     void read();
+    /// Hands the pins by component over to the parser; also after a read cut short.
+    void finish() { m_componentPins.handOver(m_parser.pinsByComponent); }
 
 private:
     // Each returns whether the dispatcher reads a fresh token next (true) or dispatches
@@ -87,6 +172,9 @@ private:
 
     MentorParser& m_parser;
     TextStream m_in;
+    ComponentPins m_componentPins;
+    std::vector<NetPin*> m_pins;
+    std::vector<NetVia*> m_vias;
 };
 
 void NeutralFileReader::read() {
@@ -256,8 +344,12 @@ std::string_view NeutralFileReader::readProperties(std::string_view keyword,
 bool NeutralFileReader::readNET() {
     std::string name = quoted();
     std::vector<std::string> properties;
-    std::vector<NetPin*> pins;
-    std::vector<NetVia*> vias;
+    // Nets do not nest: the lists are gathered in the reader's own vectors, which keep
+    // their room from net to net, and copied at their exact size at the end.
+    std::vector<NetPin*>& pins = m_pins;
+    std::vector<NetVia*>& vias = m_vias;
+    pins.clear();
+    vias.clear();
     std::vector<NetPinTest*> pinTests;
     std::vector<NetTestPoint*> testPoints;
     bool freshTokenDue = true;
@@ -283,8 +375,10 @@ bool NeutralFileReader::readNET() {
             readN_TEST(pinTests, testPoints);
         }
     }
-    m_parser.addElement(make<Net>(std::move(name), std::move(properties), std::move(pins),
-                                  std::move(vias), std::move(pinTests), std::move(testPoints)));
+    m_parser.addElement(make<Net>(std::move(name), std::move(properties),
+                                  std::vector<NetPin*>(pins.begin(), pins.end()),
+                                  std::vector<NetVia*>(vias.begin(), vias.end()),
+                                  std::move(pinTests), std::move(testPoints)));
     return freshTokenDue;
 }
 
@@ -298,16 +392,17 @@ void NeutralFileReader::readN_PIN(std::vector<NetPin*>& pins) {
     const std::string_view rest = m_in.line();
 
     std::string_view componentName;
-    const std::vector<std::string_view> parts = splitAtDash(pin->pinRef);
-    if (parts.size() >= 2) {
-        componentName = parts[0];
-        pin->pinName = VString(parts[1]);
+    std::string_view pinName;
+    if (splitPinReference(pin->pinRef, componentName, pinName)) {
+        pin->pinName = VString(pinName);
+    } else {
+        componentName = {};
     }
     int trailingNumber = 0;
     if (!rest.empty() && isDecimalInteger(rest, trailingNumber)) {
         pin->setTrailingNumber(trailingNumber);
         pin->setNumber2(pin->number);
-        m_parser.pinsByComponent[VString(componentName)].push_back(pin);
+        m_componentPins.add(componentName, pin);
     }
     pins.push_back(pin);
 }
@@ -568,10 +663,15 @@ bool NeutralFileReader::readFIXTURE() {
 }  // namespace
 
 bool readNeutralText(MentorParser& parser, std::string_view text) {
+    NeutralFileReader reader(parser, text);
     try {
-        NeutralFileReader(parser, text).read();
+        reader.read();
     } catch (const std::exception&) {
         // Out of memory on a pathological file: the elements made so far stay.
+    }
+    try {
+        reader.finish();
+    } catch (const std::exception&) {
     }
     return true;
 }

@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -36,10 +37,60 @@ std::string_view asCString(std::string_view text) {
     return nul ? text.substr(0, static_cast<const char*>(nul) - text.data()) : text;
 }
 
+/// The powers of ten that are exact doubles.
+constexpr double k_PowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,
+                                    1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
+/// Integers up to this one are exact doubles.
+constexpr std::uint64_t k_ExactInteger = std::uint64_t(1) << 53;
+
+/// Converts a plain decimal number (optional "-", digits with an optional point, no
+/// exponent) of at most 19 digits whose digits read as an integer of at most 2^53: the
+/// quotient of two exact doubles is then the correctly rounded value, the same one
+/// `strtod` gives. False for anything else.
+bool convertPlainDecimal(const char* first, const char* last, double& value) {
+    const char* p = first;
+    const bool negative = p != last && *p == '-';
+    if (negative) {
+        ++p;
+    }
+    std::uint64_t digits = 0;
+    int count = 0;
+    int fraction = 0;
+    bool point = false;
+    for (; p != last; ++p) {
+        if (isDigit(*p)) {
+            digits = digits * 10 + static_cast<unsigned>(*p - '0');
+            ++count;
+            fraction += point ? 1 : 0;
+        } else if (*p == '.' && !point) {
+            point = true;
+        } else {
+            return false;
+        }
+        if (count > 19) {
+            return false;
+        }
+    }
+    if (count == 0 || digits > k_ExactInteger) {
+        return false;
+    }
+    value = static_cast<double>(digits);
+    if (fraction > 0) {
+        value /= k_PowersOfTen[fraction];
+    }
+    if (negative) {
+        value = -value;
+    }
+    return true;
+}
+
 /// Converts `text`, which holds a complete decimal number (optional "-", digits with a
 /// point, optional exponent), as `strtod` does. Returns false when `text` is not
 /// complete, i.e. when the conversion would stop before its end.
 bool convertDecimal(const char* first, const char* last, double& value) {
+    if (convertPlainDecimal(first, last, value)) {
+        return true;
+    }
     double parsed = 0;
     const auto [end, error] = std::from_chars(first, last, parsed, std::chars_format::general);
     if (error == std::errc() && end == last) {
@@ -63,10 +114,14 @@ bool TextStream::skipWhiteSpace() {
         m_fail = true;
         return false;
     }
-    while (m_pos != m_end && isWhiteSpace(*m_pos)) {
-        ++m_pos;
+    // Local pointers throughout: a character read could alias the members.
+    const char* p = m_pos;
+    const char* const end = m_end;
+    while (p != end && isWhiteSpace(*p)) {
+        ++p;
     }
-    if (m_pos == m_end) {
+    m_pos = p;
+    if (p == end) {
         m_eof = true;
         m_fail = true;
         return false;
@@ -78,14 +133,17 @@ std::string_view TextStream::word() {
     if (!skipWhiteSpace()) {
         return {};
     }
-    const char* start = m_pos;
-    while (m_pos != m_end && !isWhiteSpace(*m_pos)) {
-        ++m_pos;
+    const char* const start = m_pos;
+    const char* const end = m_end;
+    const char* p = start;
+    while (p != end && !isWhiteSpace(*p)) {
+        ++p;
     }
-    if (m_pos == m_end) {
+    m_pos = p;
+    if (p == end) {
         m_eof = true;
     }
-    return {start, static_cast<std::size_t>(m_pos - start)};
+    return {start, static_cast<std::size_t>(p - start)};
 }
 
 std::string_view TextStream::quoted() {
@@ -115,12 +173,47 @@ bool TextStream::number(double& value) {
     if (!skipWhiteSpace()) {
         return false;
     }
-    // Take what the classic locale's number parser takes for a floating-point value.
     const char* start = m_pos;
     const char* p = m_pos;
+    const bool negative = *p == '-';
     if (isSign(*p)) {
         ++p;
     }
+    // Most numbers of the exports are plain decimals: digits with at most one point and
+    // no exponent. Read those in one pass (see convertPlainDecimal for why the value is
+    // exact); anything else takes the general way below.
+    {
+        std::uint64_t digits = 0;
+        int count = 0;
+        int fraction = 0;
+        bool point = false;
+        const char* q = p;
+        for (; q != m_end; ++q) {
+            if (isDigit(*q)) {
+                digits = digits * 10 + static_cast<unsigned>(*q - '0');
+                ++count;
+                fraction += point ? 1 : 0;
+            } else if (*q == '.' && !point) {
+                point = true;
+            } else {
+                break;
+            }
+        }
+        const bool exponentFollows = q != m_end && (*q == 'e' || *q == 'E');
+        if (count > 0 && count <= 19 && digits <= k_ExactInteger && !exponentFollows) {
+            m_pos = q;
+            m_eof = q == m_end;
+            value = static_cast<double>(digits);
+            if (fraction > 0) {
+                value /= k_PowersOfTen[fraction];
+            }
+            if (negative) {
+                value = -value;
+            }
+            return true;
+        }
+    }
+    // Take what the classic locale's number parser takes for a floating-point value.
     bool mantissa = false;
     bool point = false;
     bool exponent = false;
@@ -351,6 +444,21 @@ bool scanInt(std::string_view token, int& value) {
 }
 
 bool isDecimalInteger(std::string_view text, int& value) {
+    if (!text.empty() && text.size() <= 9 && isDigit(text.front())) {
+        // A short run of digits, the usual case: no blanks, no sign, no overflow.
+        int parsed = 0;
+        for (char c : text) {
+            if (!isDigit(c)) {
+                parsed = -1;
+                break;
+            }
+            parsed = parsed * 10 + (c - '0');
+        }
+        if (parsed >= 0) {
+            value = parsed;
+            return true;
+        }
+    }
     const auto first = text.find_first_not_of(" \t\r\n\v\f");
     if (first == std::string_view::npos) {
         return false;

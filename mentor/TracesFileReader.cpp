@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <exception>
+#include <iterator>
 #include <map>
 #include <utility>
 #include <vector>
@@ -62,6 +63,8 @@ private:
     std::string m_unitsName;
     /// The width of the last FIL record; ARS areas have none of their own.
     double m_fillWidth = 0;
+    /// The points of the current layer (kept between records for its room).
+    std::vector<double> m_run;
     std::vector<TraceRecord> m_traces;
     std::vector<AreaRecord> m_areas;
     std::vector<AreaRecord> m_islands;
@@ -118,7 +121,8 @@ void TracesFileReader::readTrace(std::string_view keyword) {
     m_in.ignoreLine();
     // Points gather into a run while they stay on one layer; a change of layer turns
     // the run into a trace, so the run of a layer met again starts empty.
-    std::vector<double> run;
+    std::vector<double>& run = m_run;
+    run.clear();
     int runLayer = 0;
     for (int taken = 0; taken < count;) {
         const std::string_view token = m_in.word();
@@ -152,12 +156,14 @@ void TracesFileReader::readTrace(std::string_view keyword) {
 
 void TracesFileReader::makeTrace(std::vector<double>& run, int layerNumber,
                                  std::string_view keyword) {
-    std::vector<double> values = std::move(run);
-    run.clear();
-    if (values.size() < 6) {
+    if (run.size() < 6) {
         // A single point draws nothing.
+        run.clear();
         return;
     }
+    // A copy of the exact size; the run keeps its room for the next one.
+    std::vector<double> values(run);
+    run.clear();
     const auto layer = m_parser.layerNumbers.find(layerNumber);
     if (layer == m_parser.layerNumbers.end()) {
         platform::reporter().standardOutput(m_netName + " has invalid layer number."

@@ -234,3 +234,30 @@ TEST(TextStream, TokenConversionsAgreeWithTheCLibrary) {
         ASSERT_EQ(gotNumber, expectedNumber) << describe(token);
     }
 }
+
+// Plain decimals of up to 19 digits take a short way to their value; it must be the
+// correctly rounded one, bit for bit what the standard stream gives.
+TEST(TextStream, PlainDecimalsAreCorrectlyRounded) {
+    std::mt19937_64 random(11);
+    for (int round = 0; round < 200000; ++round) {
+        const int digits = 1 + static_cast<int>(random() % 19);
+        std::string text = random() % 2 ? "-" : "";
+        const int point = static_cast<int>(random() % (digits + 1));
+        for (int i = 0; i < digits; ++i) {
+            if (i == point) {
+                text += '.';
+            }
+            text += static_cast<char>('0' + random() % 10);
+        }
+        std::istringstream reference(text);
+        double expected = 0;
+        reference >> expected;
+        TextStream ours(text);
+        double got = 0;
+        ours.number(got);
+        ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << text;
+        double scanned = 0;
+        ASSERT_TRUE(scanDouble(text, scanned));
+        ASSERT_EQ(std::memcmp(&scanned, &expected, sizeof got), 0) << text;
+    }
+}
