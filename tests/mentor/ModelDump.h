@@ -1,7 +1,7 @@
 #pragma once
 
 // Compact one-line dumps of the board-model elements the readers make, so that a test
-// asserts a whole element at once. Texts are written in brackets, numbers with %g:
+// asserts a whole element at once. Texts are written in brackets, numbers with %.15g:
 //     Board [demo] 1.5 2 0 [MILS]
 
 #include <cstdio>
@@ -25,7 +25,7 @@ public:
     Line& text(const VString& value) { return text(value.ToNarrow()); }
     Line& number(double value) {
         char buffer[32];
-        std::snprintf(buffer, sizeof buffer, " %g", value);
+        std::snprintf(buffer, sizeof buffer, " %.15g", value);
         m_text += buffer;
         return *this;
     }
@@ -33,7 +33,7 @@ public:
         m_text += " (";
         for (std::size_t i = 0; i < values.size(); ++i) {
             char buffer[32];
-            std::snprintf(buffer, sizeof buffer, i ? " %g" : "%g", values[i]);
+            std::snprintf(buffer, sizeof buffer, i ? " %.15g" : "%.15g", values[i]);
             m_text += buffer;
         }
         m_text += ")";
