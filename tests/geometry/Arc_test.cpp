@@ -384,6 +384,43 @@ TEST_F(EdgeIntersection, TwoCircles) {
     EXPECT_EQ(points[0], Point(0, 1));
 }
 
+/// Distance of p from the circle through a, b and c (an independent model of an arc).
+double DistanceFromCircleThrough(const Point& a, const Point& b, const Point& c, const Point& p) {
+    const double ax = a.GetX(), ay = a.GetY(), bx = b.GetX(), by = b.GetY();
+    const double cx = c.GetX(), cy = c.GetY();
+    const double d = 2 * (ax * (by - cy) + bx * (cy - ay) + cx * (ay - by));
+    const double ux = ((ax * ax + ay * ay) * (by - cy) + (bx * bx + by * by) * (cy - ay)
+                       + (cx * cx + cy * cy) * (ay - by))
+                      / d;
+    const double uy = ((ax * ax + ay * ay) * (cx - bx) + (bx * bx + by * by) * (ax - cx)
+                       + (cx * cx + cy * cy) * (bx - ax))
+                      / d;
+    return std::fabs(std::hypot(p.GetX() - ux, p.GetY() - uy) - std::hypot(ax - ux, ay - uy));
+}
+
+TEST_F(EdgeIntersection, ANearlyFlatArcCrossingASmallOne) {
+    // A diagonal bulging by 0.001 over 10.6 (radius about 13000) crosses an arc of radius
+    // 6.7 once. From the two circles alone the crossing is off by 1e-8 (the large radius
+    // times the rounding, over the crossing's distance from the line of centres), which
+    // the accuracy 1e-9 rejects; the crossing must be found all the same.
+    const Arc flat(Point(0, 0), Point(7.5, 7.5), 0.00107073);
+    const Arc small(Point(2.5, 2.5), Point(2.5, 7.5), -0.484061);
+    const std::vector<Point> points = PointsOf(Arc::Intersect_G(flat, small, 1e-9));
+    ASSERT_EQ(points.size(), 1u);
+    // Checked against each arc's circle through its ends and its middle point (the middle
+    // point lies |h| from the chord's midpoint, to the left for a positive height).
+    const Point flat_middle(3.75 - 0.00107073 / std::sqrt(2.0), 3.75 + 0.00107073 / std::sqrt(2.0));
+    const Point small_middle(2.5 + 0.484061, 5);
+    // The circle through three points is itself rounded: about 1e-16 of the radius squared
+    // over the chord.
+    EXPECT_LT(DistanceFromCircleThrough(flat.GetStart(), flat_middle, flat.GetEnd(), points[0]),
+              1e-9);
+    EXPECT_LT(DistanceFromCircleThrough(small.GetStart(), small_middle, small.GetEnd(), points[0]),
+              1e-12);
+    EXPECT_LT(flat.GetDistanceTo(points[0]), 1e-12);
+    EXPECT_LT(small.GetDistanceTo(points[0]), 1e-12);
+}
+
 TEST_F(EdgeIntersection, ArcsOnOneCircleShareAPiece) {
     // The upper half of the unit circle (0 to 180 degrees) and the arc from 45 to 270
     // degrees share 45 to 180: an arc of 135 degrees, sagitta 1 - cos 67.5, running

@@ -534,6 +534,20 @@ TEST_F(SelfIntersection, LoopsTouchingAtAVertexAreKeptApart) {
     EXPECT_EQ(AreasOf(pinched.RemoveSelfIntersections(1e-9)), (std::vector<double>{1, 1}));
 }
 
+TEST_F(SelfIntersection, EdgesOverlappingTheSameWayActAsParallelCopies) {
+    // Round the rectangle (0,2.5)-(7.5,7.5) once and round the parallelogram (2.5,2.5)
+    // (5,2.5) (7.5,7.5) (5,7.5) inside it once more, sharing two of its sides, plus a
+    // spike (0,7.5)-(7.5,5) there and back. The parallelogram is wound twice, the rest of
+    // the rectangle once, the spike cancels: the rectangle, of area 37.5, remains.
+    const Polygon shape(
+        {Point(5, 7.5), Point(2.5, 2.5), Point(5, 2.5), Point(7.5, 7.5), Point(0, 7.5),
+         Point(7.5, 5), Point(0, 7.5), Point(0, 2.5), Point(7.5, 2.5), Point(7.5, 7.5)},
+        false);
+    EXPECT_EQ(AreasOf(shape.RemoveSelfIntersections(1e-9)), std::vector<double>{37.5});
+    EXPECT_EQ(AreasOf(RemoveSelfIntersections_G(shape, 1e-9, true, true)),
+              std::vector<double>{37.5});
+}
+
 TEST_F(SelfIntersection, ASquareTracedTwiceIsOneSquare) {
     const Polygon twice({Point(0, 0), Point(1, 0), Point(1, 1), Point(0, 1), Point(0, 0),
                          Point(1, 0), Point(1, 1), Point(0, 1)},
@@ -569,6 +583,63 @@ TEST_F(SelfIntersection, SimplePolygonsComeBackUnchanged) {
     EXPECT_TRUE(result.GetPolygonsWithHoles()[0].GetPolygon().IsEqualTo(stadium, 1e-12));
     EXPECT_TRUE(Polygon().RemoveSelfIntersections(1e-9).empty());
     EXPECT_TRUE(Polygon(Circle(Point(1, 1), 0)).RemoveSelfIntersections(1e-9).empty());
+}
+
+/// Winding number of a closed ring of points round p, from the sum of the turns.
+int WindingNumber(const std::vector<Point>& ring, const Point& p) {
+    double turn = 0;
+    for (size_t i = 0; i < ring.size(); ++i) {
+        const Vector a = ring[i] - p;
+        const Vector b = ring[(i + 1) % ring.size()] - p;
+        turn += std::atan2(a.Cross(b), a.Dot(b));
+    }
+    return int(std::lround(turn / (2 * k_Pi)));
+}
+
+TEST_F(SelfIntersection, RandomTanglesKeepTheRegionsTheyWindRound) {
+    // Vertices anywhere in a square, edges straight or slightly bent: boundaries that
+    // cross themselves many times. A point away from the boundary is in the result of the
+    // plain removal iff the boundary winds round it, and in the offset form's result iff
+    // it winds round it counter-clockwise.
+    // Every other case has its vertices on a coarse grid, so that edges overlap and pass
+    // through each other's ends.
+    std::mt19937 random(5);
+    std::uniform_real_distribution<double> unit(0, 1);
+    int checked = 0;
+    for (int i = 0; i < k_RandomCases / 2; ++i) {
+        const int n = 4 + int(unit(random) * 6);
+        std::vector<Point> vertices;
+        for (int k = 0; k < n; ++k) {
+            const double x = unit(random) * 10;
+            const double y = unit(random) * 10;
+            vertices.push_back(i % 2 ? Point(std::floor(x / 2.5) * 2.5, std::floor(y / 2.5) * 2.5)
+                                     : Point(x, y));
+        }
+        std::vector<Arc> edges;
+        for (int k = 0; k < n; ++k) {
+            const Point& a = vertices[k];
+            const Point& b = vertices[(k + 1) % n];
+            const double h =
+                unit(random) < 0.5 ? 0 : (unit(random) - 0.5) * 0.3 * a.GetDistanceTo(b);
+            edges.emplace_back(a, b, h);
+        }
+        const Polygon tangle(edges, false);
+        const std::vector<Point> ring = SampleRing(tangle, 100);
+        const PolygonWithHolesCollection nonzero = tangle.RemoveSelfIntersections(1e-9);
+        const PolygonWithHolesCollection positive =
+            RemoveSelfIntersections_G(tangle, 1e-9, true, true);
+        for (int k = 0; k < 30; ++k) {
+            const Point p(unit(random) * 10, unit(random) * 10);
+            if (DistanceToRing(ring, p) < 1e-3) {
+                continue;
+            }
+            ++checked;
+            const int w = WindingNumber(ring, p);
+            ASSERT_EQ(nonzero.Contains(p, 0), w != 0) << "case " << i << " point " << k;
+            ASSERT_EQ(positive.Contains(p, 0), w > 0) << "case " << i << " point " << k;
+        }
+    }
+    EXPECT_GT(checked, k_RandomCases / 2 * 20);
 }
 
 // ---- Collections

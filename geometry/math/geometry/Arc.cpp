@@ -658,6 +658,82 @@ void AddCircleCircleCrossings(const Circumference& c1, const Circumference& c2, 
     out.Add(foot - offset);
 }
 
+/// Signed distance of p from the circle (or line) an edge lies on, positive outside the
+/// circle (left of a line), and the unit gradient of that distance. Worked out in the
+/// chord's frame, so nearly flat arcs with huge radii stay precise.
+struct Level {
+    double m_Value = 0;
+    Vector m_Gradient;
+};
+
+bool GetLevel(const Arc& e, const Point& p, Level* level) {
+    const Point& s = e.GetStart();
+    const Point& t_end = e.GetEnd();
+    const double h = e.GetHeight();
+    if (s == t_end) {
+        if (h == 0) {
+            return false;
+        }
+        const Circumference c = e.GetCircumference();
+        const Vector v = p - c.GetCentre();
+        const double d = v.GetLength();
+        if (!(d > 0)) {
+            return false;
+        }
+        *level = {d - c.GetRadius(), v / d};
+        return true;
+    }
+    const Vector chord = t_end - s;
+    const double length = chord.GetLength();
+    if (!(length > 0)) {
+        return false;
+    }
+    const Vector t = chord / length;
+    if (h == 0) {
+        const Vector n = t.GetLeftNormal();
+        *level = {n.Dot(p - s), n};
+        return true;
+    }
+    const Vector nb = h > 0 ? t.GetLeftNormal() : t.GetRightNormal();
+    const double ah = std::fabs(h);
+    const double r = (length * length / (4 * ah) + ah) * 0.5;
+    const Vector q = p - GetMiddlePoint_G(s, t_end);
+    const double u = q.Dot(t);
+    const double a = q.Dot(nb) - ah;
+    const double d = std::sqrt(u * u + (a + r) * (a + r));
+    if (!(d > 0)) {
+        return false;
+    }
+    *level = {(u * u + a * a + 2 * r * a) / (d + r), (t * u + nb * (a + r)) / d};
+    return true;
+}
+
+/// Polishes a crossing of two edges computed from their circles by Newton steps on the
+/// two signed distances. The circle formulas lose digits when one radius is much larger
+/// than the other; the distances in the chords' frames do not.
+Point RefineCrossing(const Arc& a1, const Arc& a2, Point p) {
+    for (int i = 0; i < 3; ++i) {
+        Level l1;
+        Level l2;
+        if (!GetLevel(a1, p, &l1) || !GetLevel(a2, p, &l2)) {
+            break;
+        }
+        const double det = l1.m_Gradient.Cross(l2.m_Gradient);
+        if (!(std::fabs(det) > 1e-3)) {
+            break;  // nearly tangent: the crossing is not well defined along the tangent
+        }
+        const Vector& g1 = l1.m_Gradient;
+        const Vector& g2 = l2.m_Gradient;
+        const Vector step((-l1.m_Value * g2.GetDy() + l2.m_Value * g1.GetDy()) / det,
+                          (-g1.GetDx() * l2.m_Value + g2.GetDx() * l1.m_Value) / det);
+        if (!(step.GetLength() < 1e-3 * (1 + std::fabs(p.GetX()) + std::fabs(p.GetY())))) {
+            break;
+        }
+        p = p + step;
+    }
+    return p;
+}
+
 /// The common pieces of two arcs on one circle (centre and radius of the first).
 void AddCommonPieces(const Arc& a1, const Arc& a2, const Circumference& c, double tol,
                      EdgeIntersections& ret) {
@@ -753,6 +829,17 @@ EdgeIntersections Arc::Intersect_G(const Arc& a1, const Arc& a2, Unit accuracy) 
         const Arc& flat = flat1 ? a1 : a2;
         AddCircleLineCrossings(curved.GetCircumference(), flat.m_Start, flat.m_End, tol,
                                candidates);
+    }
+
+    // The crossings computed from the circles (after the end points) are polished.
+    for (int i = 0; i < candidates.m_Count; ++i) {
+        bool is_end = false;
+        for (const Point* e : {&a1.m_Start, &a1.m_End, &a2.m_Start, &a2.m_End}) {
+            is_end = is_end || candidates.m_Points[i] == *e;
+        }
+        if (!is_end) {
+            candidates.m_Points[i] = RefineCrossing(a1, a2, candidates.m_Points[i]);
+        }
     }
 
     const int pieces = ret.size();

@@ -271,7 +271,9 @@ void SelfIntersectionRemover::Relink() {
             if (a.m_Arriving != b.m_Arriving) {
                 return a.m_Arriving;
             }
-            return a.m_Piece < b.m_Piece;
+            // Identical pieces act as parallel copies side by side: the copy that leaves
+            // first (counter-clockwise) arrives last, so that the copies never cross.
+            return a.m_Arriving ? a.m_Piece > b.m_Piece : a.m_Piece < b.m_Piece;
         });
         stack.clear();
         taken.assign(ends.size(), 0);
