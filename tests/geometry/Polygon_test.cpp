@@ -479,6 +479,17 @@ std::vector<double> AreasOf(const PolygonWithHolesCollection& c) {
     return ret;
 }
 
+/// Winding number of a closed ring of points round p, from the sum of the turns.
+int WindingNumber(const std::vector<Point>& ring, const Point& p) {
+    double turn = 0;
+    for (size_t i = 0; i < ring.size(); ++i) {
+        const Vector a = ring[i] - p;
+        const Vector b = ring[(i + 1) % ring.size()] - p;
+        turn += std::atan2(a.Cross(b), a.Dot(b));
+    }
+    return int(std::lround(turn / (2 * k_Pi)));
+}
+
 TEST_F(SelfIntersection, BowTieFallsIntoItsTwoTriangles) {
     // (0,0) (2,2) (2,0) (0,2) crosses itself at (1,1): a counter-clockwise left triangle
     // (0,0) (1,1) (0,2) and a clockwise right one (1,1) (2,2) (2,0), of area 1 each.
@@ -548,6 +559,32 @@ TEST_F(SelfIntersection, EdgesOverlappingTheSameWayActAsParallelCopies) {
               std::vector<double>{37.5});
 }
 
+TEST_F(SelfIntersection, PiecesLeavingAlongOneTangentAreOrderedByCurvature) {
+    // Half circles on a 2.5 grid: at (2.5,2.5) the half circle round (5,5) of radius
+    // 3.54 and the one round (3.75,3.75) of radius 1.77 touch with one tangent, so only
+    // their curvatures tell in which order they leave the vertex. Checked against the
+    // winding number of a fine discretisation on a grid of points.
+    const double h1 = std::sqrt(81.25) / 2;  // half the chord (0,7.5)-(7.5,2.5)
+    const double h2 = std::sqrt(50.0) / 2;
+    const double h3 = std::sqrt(12.5) / 2;
+    const Polygon shape(
+        {Arc(Point(5, 7.5), Point(0, 7.5)), Arc(Point(0, 7.5), Point(7.5, 2.5), h1),
+         Arc(Point(7.5, 2.5), Point(2.5, 7.5), h2), Arc(Point(2.5, 7.5), Point(5, 5), h3),
+         Arc(Point(5, 5), Point(2.5, 2.5), h3), Arc(Point(2.5, 2.5), Point(5, 0)),
+         Arc(Point(5, 0), Point(5, 7.5))},
+        false);
+    const PolygonWithHolesCollection result = shape.RemoveSelfIntersections(1e-9);
+    const std::vector<Point> ring = SampleRing(shape, 200);
+    for (double x = 0.05; x < 10; x += 0.3) {
+        for (double y = 0.05; y < 10; y += 0.3) {
+            const Point p(x, y);
+            if (DistanceToRing(ring, p) > 1e-3) {
+                ASSERT_EQ(result.Contains(p, 0), WindingNumber(ring, p) != 0) << x << " " << y;
+            }
+        }
+    }
+}
+
 TEST_F(SelfIntersection, ASquareTracedTwiceIsOneSquare) {
     const Polygon twice({Point(0, 0), Point(1, 0), Point(1, 1), Point(0, 1), Point(0, 0),
                          Point(1, 0), Point(1, 1), Point(0, 1)},
@@ -583,17 +620,6 @@ TEST_F(SelfIntersection, SimplePolygonsComeBackUnchanged) {
     EXPECT_TRUE(result.GetPolygonsWithHoles()[0].GetPolygon().IsEqualTo(stadium, 1e-12));
     EXPECT_TRUE(Polygon().RemoveSelfIntersections(1e-9).empty());
     EXPECT_TRUE(Polygon(Circle(Point(1, 1), 0)).RemoveSelfIntersections(1e-9).empty());
-}
-
-/// Winding number of a closed ring of points round p, from the sum of the turns.
-int WindingNumber(const std::vector<Point>& ring, const Point& p) {
-    double turn = 0;
-    for (size_t i = 0; i < ring.size(); ++i) {
-        const Vector a = ring[i] - p;
-        const Vector b = ring[(i + 1) % ring.size()] - p;
-        turn += std::atan2(a.Cross(b), a.Dot(b));
-    }
-    return int(std::lround(turn / (2 * k_Pi)));
 }
 
 TEST_F(SelfIntersection, RandomTanglesKeepTheRegionsTheyWindRound) {

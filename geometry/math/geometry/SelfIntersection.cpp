@@ -243,17 +243,42 @@ void SelfIntersectionRemover::Relink() {
         int m_Piece;
     };
     std::vector<std::vector<End>> at(m_VertexCount);
+    std::vector<double> shortest(m_VertexCount, -1);
+    std::vector<double> lengths(m_Pieces.size(), 0);
     for (int k = 0; k < int(m_Pieces.size()); ++k) {
         const Piece& p = m_Pieces[k];
         if (!p.m_Alive) {
             continue;
         }
-        const Vector out = p.m_Arc.GetStartTangent();
-        const Vector back = -p.m_Arc.GetEndTangent();
+        lengths[k] = p.m_Arc.GetLength();
+        for (const int v : {p.m_From, p.m_To}) {
+            if (shortest[v] < 0 || lengths[k] < shortest[v]) {
+                shortest[v] = lengths[k];
+            }
+        }
+    }
+    // Each piece is seen from the vertex through its point a short way along it: the
+    // direction of that point orders pieces that leave along one tangent by how they
+    // curve, where tangent angles alone would be decided by rounding.
+    for (int k = 0; k < int(m_Pieces.size()); ++k) {
+        const Piece& p = m_Pieces[k];
+        if (!p.m_Alive) {
+            continue;
+        }
+        const auto angle_from = [&](int v, bool arriving) {
+            const double rate = lengths[k] > 0 ? 1e-3 * shortest[v] / lengths[k] : 0.0;
+            const Point& at_vertex = arriving ? p.m_Arc.GetEnd() : p.m_Arc.GetStart();
+            const Point near = p.m_Arc.GetPointAtRate(arriving ? 1 - rate : rate);
+            Vector d = near - at_vertex;
+            if (d.IsNull()) {
+                d = arriving ? -p.m_Arc.GetEndTangent() : p.m_Arc.GetStartTangent();
+            }
+            return std::atan2(d.GetDy(), d.GetDx());
+        };
         at[p.m_From].push_back(
-            {std::atan2(out.GetDy(), out.GetDx()), GetLeavingCurvature(p.m_Arc), false, k});
-        at[p.m_To].push_back({std::atan2(back.GetDy(), back.GetDx()),
-                              GetLeavingCurvature(p.m_Arc.GetReversed()), true, k});
+            {angle_from(p.m_From, false), GetLeavingCurvature(p.m_Arc), false, k});
+        at[p.m_To].push_back(
+            {angle_from(p.m_To, true), GetLeavingCurvature(p.m_Arc.GetReversed()), true, k});
     }
     std::vector<int> stack;
     std::vector<char> taken;
