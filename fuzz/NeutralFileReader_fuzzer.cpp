@@ -1,5 +1,5 @@
-// Reads any bytes as the text of a Neutral file: no crash, no hang, no
-// unbounded allocation, and an element list whose last element is the current one.
+// Reads any bytes as the text of a neutral file: no crash, no hang, no unbounded
+// allocation, and the current element is the last one made.
 
 #include <cstddef>
 #include <cstdint>
