@@ -4,28 +4,32 @@
 
 namespace io {
 
-CBlock_func& CBlock_func::operator<<(int value) {
+CBlock_func& CBlock_func::operator<<(int value) & {
     m_arguments.emplace_back(value);
     return *this;
 }
-CBlock_func& CBlock_func::operator<<(double value) {
+CBlock_func& CBlock_func::operator<<(double value) & {
     m_arguments.emplace_back(value);
     return *this;
 }
-CBlock_func& CBlock_func::operator<<(bool value) {
+CBlock_func& CBlock_func::operator<<(bool value) & {
     m_arguments.emplace_back(value);
     return *this;
 }
-CBlock_func& CBlock_func::operator<<(const VString& value) {
+CBlock_func& CBlock_func::operator<<(const VString& value) & {
     m_arguments.emplace_back(value.wide());
     return *this;
 }
-CBlock_func& CBlock_func::operator<<(const wchar_t* value) {
+CBlock_func& CBlock_func::operator<<(const wchar_t* value) & {
     m_arguments.emplace_back(std::wstring(value ? value : L""));
     return *this;
 }
-CBlock_func& CBlock_func::operator<<(const CBlock_func& value) {
+CBlock_func& CBlock_func::operator<<(const CBlock_func& value) & {
     m_arguments.emplace_back(std::make_shared<const CBlock_func>(value));
+    return *this;
+}
+CBlock_func& CBlock_func::operator<<(CBlock_func&& value) & {
+    m_arguments.emplace_back(std::make_shared<const CBlock_func>(std::move(value)));
     return *this;
 }
 
@@ -73,6 +77,10 @@ CBlock& CBlock::operator<<(const CBlockFuncPtr& func) {
 }
 CBlock& CBlock::operator<<(const CBlock_func& func) {
     m_items.emplace_back(std::make_shared<const CBlock_func>(func));
+    return *this;
+}
+CBlock& CBlock::operator<<(CBlock_func&& func) {
+    m_items.emplace_back(std::make_shared<const CBlock_func>(std::move(func)));
     return *this;
 }
 CBlock& CBlock::operator<<(const CBlock_named_value& value) {

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -25,15 +26,24 @@ public:
     explicit CBlock_func(const VString& name) : m_name(name.wide()) {}
     explicit CBlock_func(const wchar_t* name) : m_name(name ? name : L"") {}
 
-    CBlock_func& operator<<(int value);
-    CBlock_func& operator<<(double value);
-    CBlock_func& operator<<(bool value);
-    CBlock_func& operator<<(const VString& value);
-    CBlock_func& operator<<(const wchar_t* value);
-    /// A nested function item (copied).
-    CBlock_func& operator<<(const CBlock_func& value);
+    CBlock_func& operator<<(int value) &;
+    CBlock_func& operator<<(double value) &;
+    CBlock_func& operator<<(bool value) &;
+    CBlock_func& operator<<(const VString& value) &;
+    CBlock_func& operator<<(const wchar_t* value) &;
+    /// A nested function item.
+    CBlock_func& operator<<(const CBlock_func& value) &;
+    CBlock_func& operator<<(CBlock_func&& value) &;
     /// Narrow text would be ambiguous between a name and a pointer; widen it explicitly.
-    CBlock_func& operator<<(const char*) = delete;
+    CBlock_func& operator<<(const char*) & = delete;
+
+    /// Appending to a temporary keeps it a temporary, so that a chain such as
+    /// `block << (CBlock_func(L"vertex") << x << y)` moves the item into place.
+    template <typename T>
+    CBlock_func&& operator<<(T&& value) && {
+        static_cast<CBlock_func&>(*this) << std::forward<T>(value);
+        return std::move(*this);
+    }
 
     const std::wstring& name() const { return m_name; }
     const std::vector<CBlockArgument>& arguments() const { return m_arguments; }
@@ -54,8 +64,8 @@ public:
     CBlock_func& operator*() const { return *m_func; }
     CBlock_func* operator->() const { return m_func.get(); }
     template <typename T>
-    const CBlockFuncPtr& operator<<(const T& value) const {
-        *m_func << value;
+    const CBlockFuncPtr& operator<<(T&& value) const {
+        *m_func << std::forward<T>(value);
         return *this;
     }
     const std::shared_ptr<CBlock_func>& shared() const { return m_func; }
@@ -119,6 +129,7 @@ public:
     CBlock& operator<<(const CBlockPtr& child);
     CBlock& operator<<(const CBlockFuncPtr& func);
     CBlock& operator<<(const CBlock_func& func);
+    CBlock& operator<<(CBlock_func&& func);
     CBlock& operator<<(const CBlock_named_value& value);
 
     const std::wstring& name() const { return m_name; }

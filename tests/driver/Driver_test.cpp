@@ -22,6 +22,15 @@ int run(const std::vector<std::string>& arguments) {
     return runBs2vnf(static_cast<int>(argv.size()), argv.data());
 }
 
+// The seven export files, empty: a design without any record.
+void writeEmptyDesign(const TempDir& dir) {
+    for (const char* name :
+         {"MentorNeutralFile", "MentorLayerFile", "MentorTechFile", "MentorGeometryFile",
+          "MentorTracesFile", "MentorPinsFile", "MentorGatesFile"}) {
+        dir.write(name, "");
+    }
+}
+
 // Pins the clock for the lifetime of the object.
 class FixedClock {
 public:
@@ -55,6 +64,7 @@ TEST(CommandLine, OnlyTheExactWordMergeSwitchesMergingOn) {
 
 TEST(TranslationRun, WritesTheLogAndTheNeutralFileBesideTheDesign) {
     TempDir dir;
+    writeEmptyDesign(dir);
     FixedClock clock("0");
     Recorder recorder;
     EXPECT_EQ(run({"nomerge", dir.str(), "demo"}), 0);
@@ -86,6 +96,8 @@ TEST(TranslationRun, WritesTheLogAndTheNeutralFileBesideTheDesign) {
 TEST(TranslationRun, TwoRunsWithAFixedClockGiveIdenticalBytes) {
     TempDir first;
     TempDir second;
+    writeEmptyDesign(first);
+    writeEmptyDesign(second);
     FixedClock clock("1796487669");
     Recorder recorder;
     run({"merge", first.str(), "board"});
@@ -103,16 +115,19 @@ TEST(TranslationRun, PackageDirectoryWithoutAttributeFileChangesNothing) {
     TempDir four;
     TempDir five;
     TempDir packages;
+    writeEmptyDesign(four);
+    writeEmptyDesign(five);
     FixedClock clock("0");
     Recorder recorder;
     run({"x", four.str(), "d"});
     run({"x", five.str(), "d", packages.str()});
     EXPECT_EQ(four.read("d_V4.vnf"), five.read("d_V4.vnf"));
-    EXPECT_FALSE(five.exists("MentorGatesFile"));
+    EXPECT_EQ(five.read("MentorGatesFile"), "") << "the gates file is left as it was";
 }
 
 TEST(TranslationRun, AFailedWriteKeepsThePreviousFile) {
     TempDir dir;
+    writeEmptyDesign(dir);
     dir.write("demo_V4.vnf", "previous contents\n");
     // A directory in the way of the temporary file makes the write fail.
     std::filesystem::create_directory(dir.path() / "demo_V4.vnf.tmp");
@@ -124,4 +139,19 @@ TEST(TranslationRun, AFailedWriteKeepsThePreviousFile) {
     EXPECT_EQ(recorder.messageBoxes[0].caption, "File I/O Error");
     EXPECT_NE(dir.read("demo_V4.log").find("Done!Time: "), std::string::npos)
         << "the run goes on and logs its end";
+}
+
+TEST(TranslationRun, AMissingInputFileEndsTheRunWithTheLogSoFar) {
+    TempDir dir;
+    FixedClock clock("0");
+    Recorder recorder;
+    // The gates file is the first one read.
+    EXPECT_THROW(run({"x", dir.str(), "demo"}), testing_support::ProcessEnded);
+    ASSERT_EQ(recorder.messageBoxes.size(), 1u);
+    EXPECT_EQ(recorder.messageBoxes[0].text, dir.str() + "/MentorGatesFile not found");
+    EXPECT_EQ(recorder.messageBoxes[0].caption, "File I/O Error");
+    EXPECT_EQ(recorder.endedWith, std::vector<int>{0});
+    EXPECT_EQ(dir.read("demo_V4.log"),
+              "Parsing Mentor ASCII files. Time: Thu Jan  1 00:00:00 1970\n\n");
+    EXPECT_FALSE(dir.exists("demo_V4.vnf"));
 }
