@@ -1,5 +1,6 @@
 #include "mentor/NeutralFileReader.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <string_view>
@@ -77,11 +78,25 @@ public:
     }
 
 private:
+    // One slot is one half of a cache line and holds a short name itself, so that a
+    // look-up touches one place in memory.
     struct Slot {
         std::uint64_t hash = 0;
         std::uint32_t number = 0;
         bool used = false;
+        std::uint8_t length = 0;
+        char text[18] = {};
     };
+    static_assert(sizeof(Slot) == 32);
+
+    bool holds(const Slot& slot, std::uint64_t hash, std::string_view name) const {
+        if (slot.hash != hash) {
+            return false;
+        }
+        return name.size() <= sizeof slot.text
+                   ? slot.length == name.size() && std::equal(name.begin(), name.end(), slot.text)
+                   : m_names[slot.number] == name;
+    }
 
     std::uint32_t numberOf(std::string_view name) {
         // FNV-1a.
@@ -96,11 +111,17 @@ private:
         for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
             Slot& slot = m_slots[i];
             if (!slot.used) {
-                slot = {hash, static_cast<std::uint32_t>(m_names.size()), true};
+                slot.hash = hash;
+                slot.number = static_cast<std::uint32_t>(m_names.size());
+                slot.used = true;
+                if (name.size() <= sizeof slot.text) {
+                    slot.length = static_cast<std::uint8_t>(name.size());
+                    std::copy(name.begin(), name.end(), slot.text);
+                }
                 m_names.emplace_back(name);
                 return slot.number;
             }
-            if (slot.hash == hash && m_names[slot.number] == name) {
+            if (holds(slot, hash, name)) {
                 return slot.number;
             }
         }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <random>
 #include <string>
 
@@ -126,6 +127,36 @@ TEST(NeutralFileReader, NetsWithPinsViasAndTests) {
     ASSERT_EQ(pins.size(), 2u);
     EXPECT_EQ(pins[0]->pinRef, "U1-7");
     EXPECT_EQ(pins[1]->pinRef, "U1-8");
+}
+
+TEST(NeutralFileReader, PinsByComponentInFileOrder) {
+    // Many components, short and long names, pins of each spread over many nets: every
+    // component lists exactly its pins with a trailing number, in file order.
+    std::string text;
+    std::map<std::string, std::vector<std::string>> expected;
+    for (int net = 0; net < 300; ++net) {
+        text += "NET N" + std::to_string(net) + "\n";
+        for (int pin = 0; pin < 10; ++pin) {
+            const int component = (net * 7 + pin * 131) % 1500;
+            const std::string name =
+                component % 3 ? "U" + std::to_string(component)
+                              : "A_VERY_LONG_COMPONENT_NAME_" + std::to_string(component);
+            const std::string reference = name + "-" + std::to_string(pin);
+            text += "N_PIN " + reference + " 0 0 'L' 1" + (pin % 2 ? " 2\n" : "\n");
+            if (pin % 2) {
+                expected[name].push_back(reference);
+            }
+        }
+    }
+    MentorParser parser;
+    readNeutralText(parser, text);
+    std::map<std::string, std::vector<std::string>> got;
+    for (const auto& [component, pins] : parser.pinsByComponent) {
+        for (const MentorBS::NetPin* pin : pins) {
+            got[component.ToNarrow()].push_back(pin->pinRef);
+        }
+    }
+    EXPECT_EQ(got, expected);
 }
 
 TEST(NeutralFileReader, NetPropertiesRunToTheNextPinLine) {
