@@ -1,6 +1,7 @@
 #include "math/geometry/Arc.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 
 #include "base/Base.h"
@@ -718,6 +719,11 @@ Point RefineCrossing(const Arc& a1, const Arc& a2, Point p) {
         if (!GetLevel(a1, p, &l1) || !GetLevel(a2, p, &l2)) {
             break;
         }
+        const double scale = 1 + std::fabs(p.GetX()) + std::fabs(p.GetY());
+        if (std::fabs(l1.m_Value) <= 4 * DBL_EPSILON * scale
+            && std::fabs(l2.m_Value) <= 4 * DBL_EPSILON * scale) {
+            break;  // on both within rounding already
+        }
         const double det = l1.m_Gradient.Cross(l2.m_Gradient);
         if (!(std::fabs(det) > 1e-3)) {
             break;  // nearly tangent: the crossing is not well defined along the tangent
@@ -726,7 +732,7 @@ Point RefineCrossing(const Arc& a1, const Arc& a2, Point p) {
         const Vector& g2 = l2.m_Gradient;
         const Vector step((-l1.m_Value * g2.GetDy() + l2.m_Value * g1.GetDy()) / det,
                           (-g1.GetDx() * l2.m_Value + g2.GetDx() * l1.m_Value) / det);
-        if (!(step.GetLength() < 1e-3 * (1 + std::fabs(p.GetX()) + std::fabs(p.GetY())))) {
+        if (!(step.GetLength() < 1e-3 * scale)) {
             break;
         }
         p = p + step;
