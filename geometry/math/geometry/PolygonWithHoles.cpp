@@ -1,7 +1,6 @@
 #include "math/geometry/PolygonWithHoles.h"
 
 #include "corelib/Assert.h"
-#include "math/geometry/PolygonWithHolesCollection.h"
 
 namespace geom {
 
@@ -57,76 +56,6 @@ int PolygonWithHoles::Compare(const PolygonWithHoles& a, const PolygonWithHoles&
         return c;
     }
     return PolygonCollection::Compare(a.m_Holes, b.m_Holes);
-}
-
-PolygonCollection PolygonCollection::GetTranslated(const Vector& v) const {
-    if (v.IsNull()) {
-        return *this;
-    }
-    std::vector<Polygon> moved;
-    moved.reserve(GetCount());
-    for (const Polygon& p : GetTree()) {
-        moved.push_back(p.GetTranslated(v));
-    }
-    return PolygonCollection(moved);
-}
-
-PolygonCollection PolygonCollection::GetRotated(Unit centre_x, Unit centre_y, Angle angle) const {
-    if (angle.GetValue() == 0) {
-        return *this;
-    }
-    std::vector<Polygon> moved;
-    moved.reserve(GetCount());
-    for (const Polygon& p : GetTree()) {
-        moved.push_back(p.GetRotated(centre_x, centre_y, angle));
-    }
-    return PolygonCollection(moved);
-}
-
-PolygonWithHolesCollection::PolygonWithHolesCollection(const PolygonWithHoles& shape) {
-    if (!shape.empty()) {
-        Add(shape);
-    }
-}
-
-PolygonWithHolesCollection::PolygonWithHolesCollection(const Polygon& polygon) {
-    if (!polygon.empty()) {
-        Add(PolygonWithHoles(polygon));
-    }
-}
-
-PolygonWithHolesCollection::PolygonWithHolesCollection(const std::vector<Polygon>& polygons) {
-    std::vector<PolygonWithHoles> shapes;
-    shapes.reserve(polygons.size());
-    for (const Polygon& p : polygons) {
-        shapes.emplace_back(p);
-    }
-    AssignMembers(std::move(shapes));
-}
-
-PolygonWithHolesCollection PolygonWithHolesCollection::GetTranslated(const Vector& v) const {
-    if (v.IsNull()) {
-        return *this;
-    }
-    std::vector<PolygonWithHoles> moved;
-    moved.reserve(GetCount());
-    for (const PolygonWithHoles& p : GetTree()) {
-        moved.push_back(p.GetTranslated(v));
-    }
-    return PolygonWithHolesCollection(moved);
-}
-
-PolygonWithHolesCollection PolygonWithHolesCollection::GetRotated(Unit centre_x, Unit centre_y,
-                                                                  Angle angle) const {
-    if (angle.GetValue() == 0) {
-        return *this;
-    }
-    std::vector<PolygonWithHoles> moved;
-    moved.reserve(GetCount());
-    for (const PolygonWithHoles& p : GetTree()) {
-        moved.push_back(p.GetRotated(centre_x, centre_y, angle));
-    }
-    return PolygonWithHolesCollection(moved);
 }
 
 }  // namespace geom
