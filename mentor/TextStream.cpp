@@ -309,11 +309,21 @@ std::string_view TextStream::line(std::size_t bufferSize) {
     const std::size_t room = bufferSize > 0 ? bufferSize - 1 : 0;
     const std::size_t left = static_cast<std::size_t>(m_end - m_pos);
     const std::size_t scan = left < room ? left : room;
-    const char* start = m_pos;
-    if (const void* feed = scan > 0 ? std::memchr(start, '\n', scan) : nullptr) {
-        const auto length = static_cast<std::size_t>(static_cast<const char*>(feed) - start);
+    const char* const start = m_pos;
+    // The rest of a line is mostly short: look at it byte by byte, noting the first NUL
+    // (where the buffer's C string ends).
+    std::size_t length = 0;
+    std::size_t text = scan;
+    while (length < scan && start[length] != '\n') {
+        if (start[length] == '\0' && text == scan) {
+            text = length;
+        }
+        ++length;
+    }
+    const std::size_t kept = text < length ? text : length;
+    if (length < scan) {
         m_pos = start + length + 1;
-        return asCString({start, length});
+        return {start, kept};
     }
     m_pos = start + scan;
     if (m_pos == m_end) {
@@ -326,7 +336,7 @@ std::string_view TextStream::line(std::size_t bufferSize) {
     } else {
         m_fail = true;
     }
-    return asCString({start, scan});
+    return {start, kept};
 }
 
 void TextStream::ignoreLine() {
@@ -334,11 +344,20 @@ void TextStream::ignoreLine() {
         m_fail = true;
         return;
     }
-    const auto left = static_cast<std::size_t>(m_end - m_pos);
-    if (const void* feed = left > 0 ? std::memchr(m_pos, '\n', left) : nullptr) {
+    // Usually the line feed is the next byte or close to it.
+    const char* p = m_pos;
+    const char* const end = m_end;
+    for (int i = 0; i < 16 && p != end; ++i, ++p) {
+        if (*p == '\n') {
+            m_pos = p + 1;
+            return;
+        }
+    }
+    const auto left = static_cast<std::size_t>(end - p);
+    if (const void* feed = left > 0 ? std::memchr(p, '\n', left) : nullptr) {
         m_pos = static_cast<const char*>(feed) + 1;
     } else {
-        m_pos = m_end;
+        m_pos = end;
         m_eof = true;
     }
 }

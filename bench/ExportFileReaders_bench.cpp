@@ -1,0 +1,218 @@
+// Throughput of the traces and neutral file readers against `wc -w` on the same files in
+// the same run. Writes a seeded traces file and neutral file of at least 200 MB each into
+// a fresh temporary directory, reads each with `wc -w` (best of three) and with our reader
+// (one first run, then three more, best taken; the file is warm in the page cache for
+// both), prints one JSON line per file and removes the directory. BS2VNF_BENCH_MB sets
+// another size, for a quick look.
+//
+// "ours_mb_s" is the best run; "ours_first_mb_s" the first one. They differ by the cost of
+// fresh memory: the model of a file is about as large as the file (the neutral file's
+// three to four times), and the first run takes all of it from the system page by page,
+// which `wc -w` never does. Between runs the model is dropped (the arena emptied), so the
+// later runs reuse memory the process already has, as the first one would with a cheap
+// page fault.
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <new>
+#include <random>
+#include <string>
+
+#include "mentor/Arena.h"
+#include "mentor/MentorParser.h"
+#include "mentor/NeutralFileReader.h"
+#include "mentor/TracesFileReader.h"
+
+#if defined(__unix__)
+#include <unistd.h>
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr int k_Runs = 3;
+
+/// Writes text in large pieces.
+class Writer {
+public:
+    explicit Writer(const fs::path& file) : m_out(file, std::ios::binary) {}
+    ~Writer() { flush(); }
+    Writer(const Writer&) = delete;
+    Writer& operator=(const Writer&) = delete;
+
+    Writer& operator<<(const std::string& text) {
+        m_buffer += text;
+        if (m_buffer.size() > (1 << 20)) {
+            flush();
+        }
+        return *this;
+    }
+    Writer& operator<<(long long value) { return *this << std::to_string(value); }
+    void flush() {
+        m_written += m_buffer.size();
+        m_out.write(m_buffer.data(), static_cast<std::streamsize>(m_buffer.size()));
+        m_buffer.clear();
+    }
+    std::size_t size() const { return m_written + m_buffer.size(); }
+
+private:
+    std::ofstream m_out;
+    std::string m_buffer;
+    std::size_t m_written = 0;
+};
+
+/// A number with two decimals, as the neutral file writes lengths.
+std::string decimal(std::mt19937_64& random, int whole) {
+    const long long value = static_cast<long long>(random() % (whole * 100ULL));
+    char text[32];
+    std::snprintf(text, sizeof text, "%lld.%02lld", value / 100, value % 100);
+    return text;
+}
+
+/// A traces file: nets of traces on two layers, filled areas with islands and test points.
+void writeTraces(const fs::path& file, std::size_t bytes, std::mt19937_64& random) {
+    Writer out(file);
+    out << "# UNITS Mils\n";
+    for (int layer = 1; layer <= 4; ++layer) {
+        out << "XRF " << layer << " SIGNAL_" << std::to_string(layer) << "\n";
+    }
+    for (long long net = 0; out.size() < bytes; ++net) {
+        out << "# NET \"N" << net << "\"\n";
+        for (int trace = 0; trace < 8; ++trace) {
+            const int count = 2 + static_cast<int>(random() % 12);
+            out << "ANT " << count << "\n";
+            long long x = static_cast<long long>(random() % 50000000);
+            long long y = static_cast<long long>(random() % 50000000);
+            // A trace changes layer at a via now and then, and its width more rarely.
+            long long layer = 1 + static_cast<long long>(random() % 2);
+            long long width = 2540;
+            for (int segment = 0; segment < count; ++segment) {
+                x += static_cast<long long>(random() % 200000);
+                y += static_cast<long long>(random() % 200000);
+                if (random() % 8 == 0) {
+                    layer = 3 - layer;
+                }
+                if (random() % 16 == 0) {
+                    width = width == 2540 ? 5080 : 2540;
+                }
+                out << "SEG " << x << " " << y << " " << layer << " " << width << "\n";
+            }
+        }
+        if (net % 4 == 0) {
+            out << "ARS \"N" << net << "\" \"SIGNAL_1\" POLY 4\n"
+                << "VER 0 0\nVER 1000000 0\nVER 1000000 1000000\nVER 0 1000000\n"
+                << "ISL 3\nVER 10 10\nVER 20 10\nVER 20 20\n";
+        }
+        out << "TTI 12.5 30.25 1 0 5 5 15\n";
+    }
+}
+
+/// A neutral file: mostly nets with their pins and vias, then components and pads.
+void writeNeutral(const fs::path& file, std::size_t bytes, std::mt19937_64& random) {
+    Writer out(file);
+    out << "# Board Station neutral file\nBOARD bench OFFSET x:0 y:0 ORIENTATION 0 B_UNITS Mils\n"
+        << "B_ATTR 'POWER_NET_NAMES' 'GND', 'VCC'\n";
+    for (long long item = 0; out.size() < bytes; ++item) {
+        if (item % 16 == 15) {
+            out << "COMP 'U" << item << "' 'PART" << item % 97 << "' 'SOIC8' 'DEVICE' "
+                << decimal(random, 9000) << " " << decimal(random, 9000) << " 1 90\n"
+                << "C_PROP (VALUE,\"10k\") (TOLERANCE,\"1%\")\n";
+            for (int pin = 1; pin <= 8; ++pin) {
+                out << "C_PIN '" << pin << "' " << decimal(random, 9000) << " "
+                    << decimal(random, 9000) << " 1 1 0 'PAD60' 'SIGNAL_1'\n";
+            }
+            continue;
+        }
+        out << "NET N" << item << "\n";
+        const int pins = 2 + static_cast<int>(random() % 8);
+        for (int pin = 0; pin < pins; ++pin) {
+            out << "N_PIN U" << static_cast<long long>(random() % 5000) << "-"
+                << static_cast<long long>(1 + random() % 64) << " " << decimal(random, 9000) << " "
+                << decimal(random, 9000) << " 'SIGNAL_1' 1" << (pin % 2 ? " 2\n" : "\n");
+        }
+        out << "N_VIA " << decimal(random, 9000) << " " << decimal(random, 9000)
+            << " 'VIA20' 1 4\n";
+    }
+    out << "#\nPAD PIN 'PAD60' Thru 35 PTH\nP_SHAPE 'SIGNAL_1' 'PAD' CIRCLE 60\n#\n";
+}
+
+double secondsOf(const std::function<void()>& work) {
+    const auto start = Clock::now();
+    work();
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+/// Drops every board-model object made so far: the arena is destroyed and a new, empty
+/// one takes its place. The program itself never does this (it reads each file once).
+void emptyArena() {
+    MentorBS::Arena& arena = MentorBS::arena();
+    arena.~Arena();
+    new (&arena) MentorBS::Arena();
+}
+
+void report(const char* name, const fs::path& file, const std::function<void()>& read) {
+    const double megabytes = static_cast<double>(fs::file_size(file)) / 1e6;
+    const std::string command = "wc -w < '" + file.string() + "' > /dev/null";
+    const auto wc = [&] {
+        if (std::system(command.c_str()) != 0) {
+            std::fprintf(stderr, "wc -w failed\n");
+        }
+    };
+    emptyArena();
+    double wcBest = secondsOf(wc);
+    const double first = secondsOf(read);
+    double best = first;
+    // wc and our reader take turns, so that a busy moment of the machine hits both.
+    for (int run = 0; run < k_Runs; ++run) {
+        emptyArena();
+        wcBest = std::min(wcBest, secondsOf(wc));
+        best = std::min(best, secondsOf(read));
+    }
+    emptyArena();
+    const double ours = megabytes / best;
+    const double wcRate = megabytes / wcBest;
+    std::printf(
+        "{\"file\": \"%s\", \"mb\": %.1f, \"ours_mb_s\": %.1f, \"wc_mb_s\": %.1f, \"ratio\": "
+        "%.2f, \"ours_first_mb_s\": %.1f}\n",
+        name, megabytes, ours, wcRate, ours / wcRate, megabytes / first);
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int main() {
+    std::size_t megabytes = 200;
+    if (const char* size = std::getenv("BS2VNF_BENCH_MB")) {
+        megabytes = static_cast<std::size_t>(std::strtoull(size, nullptr, 10));
+    }
+    const std::size_t bytes = megabytes * 1000 * 1000;
+    long long process = 0;
+#if defined(__unix__)
+    process = static_cast<long long>(getpid());
+#endif
+    const fs::path directory =
+        fs::temp_directory_path() / ("bs2vnf-readers-bench-" + std::to_string(process));
+    fs::create_directories(directory);
+    std::mt19937_64 random(20240611);
+    writeTraces(directory / "MentorTracesFile", bytes, random);
+    writeNeutral(directory / "MentorNeutralFile", bytes, random);
+
+    report("MentorTracesFile", directory / "MentorTracesFile", [&] {
+        MentorParser parser;
+        parser.unitsName = "Mils";
+        parser.layerNumbers = {{1, "SIGNAL_1"}, {2, "SIGNAL_2"}, {3, "SIGNAL_3"}, {4, "SIGNAL_4"}};
+        readTracesFile(parser, directory.string());
+    });
+    report("MentorNeutralFile", directory / "MentorNeutralFile", [&] {
+        MentorParser parser;
+        readNeutralFile(parser, directory.string());
+    });
+    fs::remove_all(directory);
+    return 0;
+}
