@@ -186,7 +186,11 @@ void SelfIntersectionRemover::Split(const PolyArc& closed) {
                             Azimuth(centre - m_Locations[from]));
             }
         }
-        const std::vector<Arc> pieces = moved.Split(ends);
+        // A whole circle that nothing else meets stays one piece, a loop on its own
+        // vertex: split at its start alone it would leave only a zero-length piece.
+        const std::vector<Arc> pieces = vertices.size() == 2 && moved.IsCircumference()
+                                            ? std::vector<Arc>{moved}
+                                            : moved.Split(ends);
         for (size_t j = 0; j < pieces.size(); ++j) {
             if (pieces[j].IsPoint(m_Accuracy)) {
                 continue;
