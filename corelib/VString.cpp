@@ -6,59 +6,9 @@
 #include <cwctype>
 #include <system_error>
 
+#include "corelib/Utf8.h"
+
 namespace {
-
-// Length of the valid UTF-8 sequence starting at s[i], or 0 when the bytes there do not
-// form one (overlong forms, surrogates and values above U+10FFFF are not valid).
-std::size_t utf8SequenceLength(std::string_view s, std::size_t i, char32_t& cp) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[i + k]); };
-    const unsigned char b0 = byte(0);
-    std::size_t len = 0;
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-        len = 2;
-        cp = b0 & 0x1F;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        len = 3;
-        cp = b0 & 0x0F;
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        len = 4;
-        cp = b0 & 0x07;
-    } else {
-        return 0;
-    }
-    if (i + len > s.size()) {
-        return 0;
-    }
-    for (std::size_t k = 1; k < len; ++k) {
-        if ((byte(k) & 0xC0) != 0x80) {
-            return 0;
-        }
-        cp = (cp << 6) | (byte(k) & 0x3F);
-    }
-    if ((len == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF)))
-        || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF))) {
-        return 0;
-    }
-    return len;
-}
-
-void appendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | ((cp >> 18) & 0x07));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
 
 std::wstring trimmed(const std::wstring& s) {
     const auto first = s.find_first_not_of(L" \t\r\n\v\f");
@@ -80,6 +30,28 @@ std::string asciiOf(const std::wstring& s) {
         out += static_cast<char>(c);
     }
     return out;
+}
+
+// The whole text, blanks around it ignored, as one number of type T; `value` is left alone
+// when the text is anything else.
+template <typename T>
+bool parseWholeNumber(const std::wstring& wide, T& value) {
+    const std::string text = asciiOf(trimmed(wide));
+    if (text.empty()) {
+        return false;
+    }
+    const char* first = text.data();
+    const char* last = first + text.size();
+    if (*first == '+' && last - first > 1 && first[1] != '-') {
+        ++first;
+    }
+    T parsed{};
+    const auto [end, error] = std::from_chars(first, last, parsed);
+    if (error != std::errc() || end != last) {
+        return false;
+    }
+    value = parsed;
+    return true;
 }
 
 bool wildcardMatch(const wchar_t* text, const wchar_t* pattern) {
@@ -263,7 +235,7 @@ std::wstring VString::widen(std::string_view narrow) {
             continue;
         }
         char32_t cp = 0;
-        const std::size_t len = utf8SequenceLength(narrow, i, cp);
+        const std::size_t len = utf8::decode(narrow.data() + i, narrow.data() + narrow.size(), cp);
         if (len == 0) {
             out += static_cast<wchar_t>(b);
             ++i;
@@ -281,7 +253,7 @@ std::string VString::narrow(std::wstring_view wide) {
     for (wchar_t c : wide) {
         const auto cp = static_cast<char32_t>(c);
         // Values that are no Unicode scalar value cannot be encoded; U+FFFD stands in.
-        appendUtf8(out, (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) ? 0xFFFD : cp);
+        utf8::append(out, utf8::isScalarValue(cp) ? cp : 0xFFFD);
     }
     return out;
 }
@@ -325,43 +297,9 @@ bool VString::MatchNoCase(const VString& pattern) const {
     return wildcardMatch(m_text.c_str(), pattern.m_text.c_str());
 }
 
-bool VString::IsNumber(int& value) const {
-    const std::string text = asciiOf(trimmed(m_text));
-    if (text.empty()) {
-        return false;
-    }
-    const char* first = text.data();
-    const char* last = first + text.size();
-    if (*first == '+' && last - first > 1 && first[1] != '-') {
-        ++first;
-    }
-    int parsed = 0;
-    const auto [end, error] = std::from_chars(first, last, parsed);
-    if (error != std::errc() || end != last) {
-        return false;
-    }
-    value = parsed;
-    return true;
-}
+bool VString::IsNumber(int& value) const { return parseWholeNumber(m_text, value); }
 
-bool VString::IsNumber(double& value) const {
-    const std::string text = asciiOf(trimmed(m_text));
-    if (text.empty()) {
-        return false;
-    }
-    const char* first = text.data();
-    const char* last = first + text.size();
-    if (*first == '+' && last - first > 1 && first[1] != '-') {
-        ++first;
-    }
-    double parsed = 0;
-    const auto [end, error] = std::from_chars(first, last, parsed, std::chars_format::general);
-    if (error != std::errc() || end != last) {
-        return false;
-    }
-    value = parsed;
-    return true;
-}
+bool VString::IsNumber(double& value) const { return parseWholeNumber(m_text, value); }
 
 std::size_t VString::TokenizeString(const VString& delimiters, std::list<VString>& out,
                                     bool keepEmpty) const {

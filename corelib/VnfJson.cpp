@@ -5,28 +5,11 @@
 #include <cstdint>
 
 #include "corelib/TokenStream.h"
+#include "corelib/Utf8.h"
 
 namespace io {
 
 namespace {
-
-void appendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
 
 // A JSON string: UTF-8, with only the quote, the backslash and the control characters
 // below U+0020 escaped. Wide characters that are no Unicode scalar value (surrogates,
@@ -63,10 +46,10 @@ void appendJsonString(std::string& out, std::wstring_view text) {
                 out += "\\u00";
                 out += k_Hex[cp >> 4];
                 out += k_Hex[cp & 0xF];
-            } else if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) {
-                appendUtf8(out, 0xFFFD);
+            } else if (!utf8::isScalarValue(cp)) {
+                utf8::append(out, 0xFFFD);
             } else {
-                appendUtf8(out, cp);
+                utf8::append(out, cp);
             }
         }
     }

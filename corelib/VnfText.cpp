@@ -11,30 +11,13 @@
 #include <vector>
 
 #include "corelib/TokenStream.h"
+#include "corelib/Utf8.h"
 
 namespace io {
 
 namespace {
 
 constexpr std::size_t k_FlushThreshold = 1 << 20;
-
-void appendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
 
 void appendHexEscape(std::string& out, std::uint32_t value) {
     char digits[16];
@@ -170,40 +153,6 @@ int hexValue(char c) {
         return c - 'A' + 10;
     }
     return -1;
-}
-
-// Length of the UTF-8 sequence at `p` when it encodes a scalar value of U+0080 or above
-// in the shortest form, else 0.
-std::size_t decodeUtf8(const char* p, const char* end, char32_t& cp) {
-    const auto b0 = static_cast<unsigned char>(*p);
-    std::size_t length = 0;
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-        length = 2;
-        cp = b0 & 0x1F;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-        length = 3;
-        cp = b0 & 0x0F;
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-        length = 4;
-        cp = b0 & 0x07;
-    } else {
-        return 0;
-    }
-    if (static_cast<std::size_t>(end - p) < length) {
-        return 0;
-    }
-    for (std::size_t k = 1; k < length; ++k) {
-        const auto b = static_cast<unsigned char>(p[k]);
-        if ((b & 0xC0) != 0x80) {
-            return 0;
-        }
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    if ((length == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF)))
-        || (length == 4 && (cp < 0x10000 || cp > 0x10FFFF))) {
-        return 0;
-    }
-    return length;
 }
 
 // A piece of the text for a message, cut at a character boundary when it is long.
@@ -545,7 +494,7 @@ private:
                             + " in a string (write it as an escape)");
             }
             char32_t cp = 0;
-            const std::size_t length = decodeUtf8(m_p, m_end, cp);
+            const std::size_t length = utf8::decode(m_p, m_end, cp);
             if (length == 0) {
                 return fail("invalid UTF-8 in a string");
             }
@@ -783,10 +732,10 @@ void appendVnfString(std::string& out, std::wstring_view text) {
             out += "\\r";
             break;
         default:
-            if (cp < 0x20 || cp == 0x7F || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) {
+            if (cp < 0x20 || cp == 0x7F || !utf8::isScalarValue(cp)) {
                 appendHexEscape(out, cp);
             } else {
-                appendUtf8(out, cp);
+                utf8::append(out, cp);
             }
         }
     }
