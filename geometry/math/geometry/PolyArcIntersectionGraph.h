@@ -1,0 +1,110 @@
+#pragma once
+
+#include <span>
+#include <vector>
+
+#include "math/geometry/Arc.h"
+#include "math/geometry/Point.h"
+#include "math/geometry/Polygon.h"
+#include "math/geometry/PolygonWithHoles.h"
+#include "math/geometry/PolygonWithHolesCollection.h"
+#include "math/geometry/Unit.h"
+
+namespace geom {
+
+/// Where an edge of the graph lies relative to the other operand.
+enum EdgeLocation : int {
+    k_InsideOther = 0,   ///< the other operand covers both sides
+    k_OutsideOther = 1,  ///< the other operand covers neither side
+    k_CommonEdge = 2,    ///< the edge coincides with the other operand's boundary
+};
+
+/// Operation codes: which edges the loops of the result follow.
+enum BooleanOperation : int {
+    k_Union = 0,
+    k_Intersection = 1,
+    k_ExclusiveOr = 2,
+    k_Difference = 3,  ///< first minus second
+};
+
+/// The boundaries of two operands (or of all members of one collection) cut into edges
+/// where they meet, so that edges meet only at vertices; each edge classified against the
+/// other operand. Reading the graph with an operation code gives the result's loops.
+///
+/// An operand is the union of its members, which may overlap. Only the pieces that bound
+/// their own operand enter the graph (a piece inside another member of its operand, or
+/// between two members, is dropped at once); each is turned so that its operand lies on
+/// its left. Pieces are classified by locating the middle point of each against the other
+/// members: a member whose boundary passes through that point covers the side its own
+/// boundary runs along, any other member covers both sides or neither. Coinciding edges
+/// are therefore resolved by what covers their two sides, so shared sides, stacked
+/// identical shapes and holes touching their outline need no special case.
+///
+/// Loops are read so that each one is simple: where the boundary touches itself at a
+/// vertex, the loops are split apart, and the edges at such a vertex are paired so that
+/// each loop keeps to one connected part of the result's interior. Each member of the
+/// result is therefore one connected region, bounded by simple loops that may touch one
+/// another at single points: two shapes touching at one point stay two members, and a
+/// hole touching its outline at a point stays a hole.
+class PolyArcIntersectionGraph {
+public:
+    struct Vertex {
+        Point m_Location;
+    };
+    struct Edge {
+        /// Never a point; runs from m_StartVertex to m_EndVertex with its own operand on
+        /// the left.
+        Arc m_Arc;
+        int m_StartVertex = -1;
+        int m_EndVertex = -1;
+        int m_Owner = 0;  ///< 0 for the first operand (or the collection), 1 for the second
+        int m_InsideOther = k_OutsideOther;
+        bool m_Visited = false;
+        bool m_OtherOnLeft = false;   ///< the other operand covers the left side
+        bool m_OtherOnRight = false;  ///< the other operand covers the right side
+        int m_SourceEdge = -1;        ///< the operand edge it was cut from
+        int m_Piece = 0;              ///< its place among that edge's pieces
+        bool m_AlongSource = true;    ///< runs the way of that edge
+    };
+    /// A closed loop read from the graph.
+    struct Loop {
+        std::vector<Arc> m_Arcs;
+    };
+
+    /// The graph of two operands, each the union of its members.
+    PolyArcIntersectionGraph(std::span<const PolygonWithHoles> first,
+                             std::span<const PolygonWithHoles> second, Unit accuracy);
+    /// The graph of all members of one collection, for their union.
+    PolyArcIntersectionGraph(std::span<const Polygon> members, Unit accuracy);
+
+    Unit GetCalcAccuracy() const { return m_CalcAccuracy; }
+    const std::vector<Vertex>& GetVertices() const { return m_Vertices; }
+    const std::vector<Edge>& GetEdges() const { return m_Edges; }
+    /// The edges leaving and entering a vertex, in their own direction.
+    std::vector<int> GetOutgoing(int vertex) const;
+    std::vector<int> GetIncoming(int vertex) const;
+
+    /// The closed loops of the result of operation `code` (counter-clockwise around
+    /// covered regions, clockwise around holes), without those whose area is below the
+    /// accuracy squared. Marks the edges it uses, and those it cancels, as visited.
+    std::vector<Loop> ReadLoops(int code);
+    /// The result of operation `code`: counter-clockwise loops become outer polygons and
+    /// clockwise loops the holes of the smallest outer polygon containing them.
+    PolygonWithHolesCollection GetResult(int code);
+
+private:
+    /// For each edge: the arc it is travelled along in the result of `code`, or none.
+    std::vector<signed char> SelectEdges(int code) const;
+    void CancelCoincidingEdges(std::vector<signed char>& travel);
+    void MergeCoincidingPairs();
+
+    double m_CalcAccuracy = 0;
+    bool m_TwoOperands = true;
+    std::vector<Vertex> m_Vertices;
+    std::vector<Edge> m_Edges;
+    /// How many pieces each operand edge was cut into, and whether it closes on itself.
+    std::vector<int> m_SourcePieceCount;
+    std::vector<char> m_SourceIsClosed;
+};
+
+}  // namespace geom
