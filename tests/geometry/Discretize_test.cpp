@@ -179,6 +179,25 @@ TEST_F(PolyArcDiscretisation, BadArgumentsAreReported) {
     }
 }
 
+TEST_F(PolyArcDiscretisation, BadCoordinatesThrowTheBudgetCodeOrGivePoints) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    for (const double bad : {nan, inf, 1e300}) {
+        for (const Polygon& p :
+             {Polygon({Arc(Point(0, 0), Point(1, 0), bad), Arc(Point(1, 0), Point(0, 0), 0.5)},
+                      false),
+              Polygon({Point(0, 0), Point(bad, 0), Point(1, 1)}, false),
+              Polygon(Circle(Point(0, bad), 1))}) {
+            const int code = GetThrownCode([&] { Discretize_G(p, k_Step20, true, 100); });
+            EXPECT_TRUE(code == 0 || code == 2);
+        }
+        DiscretizeCircle_G(Circle(Point(bad, 0), bad), k_CW, Angle::FromRadians(bad), true,
+                           k_Step20);
+    }
+    // Whatever was reported is not the point here.
+    m_Recorder.assertions.clear();
+}
+
 TEST_F(PolyArcDiscretisation, RandomArcsKeepEveryChordWithinTheStep) {
     std::mt19937 random(3);
     std::uniform_real_distribution<double> unit(0, 1);

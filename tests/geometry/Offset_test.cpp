@@ -541,6 +541,30 @@ TEST_F(Shrinking, BadParametersAreReportedAndGiveDefinedResults) {
     EXPECT_TRUE(open.GetPolygonsWithHoles()[0].GetPolygon().IsEqualTo(Square(0.25, 0.25, 0.5), 0));
 }
 
+TEST_F(Shrinking, BadCoordinatesGiveSomeResultWithoutCrashing) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    for (const double bad : {nan, inf, -inf, 1e300}) {
+        const std::vector<Polygon> inputs{
+            Polygon({Point(0, 0), Point(1, 0), Point(bad, 1)}, false),
+            Polygon({Arc(Point(0, 0), Point(1, 0), bad), Arc(Point(1, 0), Point(0, 0), 0.5)},
+                    false),
+            Polygon(Circle(Point(bad, 0), 1)), Polygon(Segment(Point(0, 0), Point(1, 0)), bad)};
+        for (const Polygon& p : inputs) {
+            for (const int mode : {0, 1, 2, 3, 7}) {
+                Expand_G(p, 0.5, k_Accuracy, true, false, mode, 0.25);
+                Expand_G(p, 0.5, k_Accuracy, false, true, mode, 0.25);
+                Shrink_G(p, 0.25, k_Accuracy, true, mode, 0.25);
+                Shrink_G(p, 0.25, k_Accuracy, false, mode, 0.25);
+            }
+            Expand_G(Square(0, 0, 1), bad, bad, true, false, 0, bad);
+            Shrink_G(Square(0, 0, 1), bad, bad, true, 2, bad);
+        }
+    }
+    // Whatever was reported is not the point here.
+    m_Recorder.assertions.clear();
+}
+
 // ---- Properties of random shapes, checked against distances computed here.
 
 TEST_F(OffsetProperties, ConvexAreaFollowsSteiner) {
