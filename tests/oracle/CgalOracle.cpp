@@ -7,6 +7,7 @@
 #include <cmath>
 #include <iterator>
 #include <list>
+#include <map>
 #include <stdexcept>
 
 namespace oracle {
@@ -17,7 +18,6 @@ using Kernel = CGAL::Exact_predicates_exact_constructions_kernel;
 using Traits = CGAL::Gps_circle_segment_traits_2<Kernel>;
 using PolygonSet = CGAL::General_polygon_set_2<Traits>;
 using Polygon = Traits::General_polygon_2;
-using PolygonWithHoles = Traits::General_polygon_with_holes_2;
 using Curve = Traits::Curve_2;
 using XCurve = Traits::X_monotone_curve_2;
 using Point = Traits::Point_2;
@@ -92,44 +92,88 @@ PolygonSet setOf(const std::vector<Region>& regions) {
     return set;
 }
 
-// Signed area enclosed by a boundary of x-monotone pieces: the chords' shoelace sum plus
-// the circular segment between each arc and its chord.
-double boundaryArea(const Polygon& polygon) {
-    double area = 0;
-    for (auto it = polygon.curves_begin(); it != polygon.curves_end(); ++it) {
-        const double sx = CGAL::to_double(it->source().x());
-        const double sy = CGAL::to_double(it->source().y());
-        const double tx = CGAL::to_double(it->target().x());
-        const double ty = CGAL::to_double(it->target().y());
-        area += (sx * ty - tx * sy) / 2;
-        if (it->is_circular()) {
-            const auto circle = it->supporting_circle();
-            const double cx = CGAL::to_double(circle.center().x());
-            const double cy = CGAL::to_double(circle.center().y());
-            const double r2 = CGAL::to_double(circle.squared_radius());
-            const double ax = sx - cx;
-            const double ay = sy - cy;
-            const double bx = tx - cx;
-            const double by = ty - cy;
-            // An x-monotone arc sweeps at most half a turn.
-            const double sweep = std::atan2(std::abs(ax * by - ay * bx), ax * bx + ay * by);
-            const double segment = r2 / 2 * (sweep - std::sin(sweep));
-            area += it->orientation() == CGAL::COUNTERCLOCKWISE ? segment : -segment;
-        }
+// The signed area between a boundary piece, run from `source` to `target`, and the origin:
+// the chord's shoelace term plus the circular segment between an arc and its chord.
+double pieceArea(const XCurve& curve, const Point& source, const Point& target) {
+    const double sx = CGAL::to_double(source.x());
+    const double sy = CGAL::to_double(source.y());
+    const double tx = CGAL::to_double(target.x());
+    const double ty = CGAL::to_double(target.y());
+    double area = (sx * ty - tx * sy) / 2;
+    if (curve.is_circular()) {
+        const auto circle = curve.supporting_circle();
+        const double cx = CGAL::to_double(circle.center().x());
+        const double cy = CGAL::to_double(circle.center().y());
+        const double r2 = CGAL::to_double(circle.squared_radius());
+        const double ax = sx - cx;
+        const double ay = sy - cy;
+        const double bx = tx - cx;
+        const double by = ty - cy;
+        // An x-monotone arc sweeps at most half a turn; run backwards, it turns the other way.
+        const double sweep = std::atan2(std::abs(ax * by - ay * bx), ax * bx + ay * by);
+        const double segment = r2 / 2 * (sweep - std::sin(sweep));
+        const bool forward = source == curve.source();
+        const bool ccw = (curve.orientation() == CGAL::COUNTERCLOCKWISE) == forward;
+        area += ccw ? segment : -segment;
     }
     return area;
 }
 
+// One boundary cycle of a covered face (the face on its left), split into simple loops at
+// the vertices it passes more than once; counter-clockwise loops are outer boundaries,
+// clockwise ones holes.
+template <class Circulator>
+void addCycle(Circulator first, Summary& summary) {
+    using Halfedge = typename Circulator::value_type;
+    std::vector<const Halfedge*> cycle;
+    Circulator c = first;
+    do {
+        cycle.push_back(&*c);
+    } while (++c != first);
+    std::map<const void*, std::size_t> position;
+    std::vector<const Halfedge*> path;
+    const auto close = [&](std::size_t from) {
+        double area = 0;
+        for (std::size_t j = from; j < path.size(); ++j) {
+            area +=
+                pieceArea(path[j]->curve(), path[j]->source()->point(), path[j]->target()->point());
+        }
+        for (std::size_t j = from + 1; j < path.size(); ++j) {
+            position.erase(&*path[j]->source());
+        }
+        path.resize(from);
+        summary.area += area;
+        ++(area > 0 ? summary.outers : summary.holes);
+    };
+    position[&*cycle.front()->source()] = 0;
+    for (const Halfedge* h : cycle) {
+        path.push_back(h);
+        const auto found = position.find(&*h->target());
+        if (found == position.end()) {
+            position[&*h->target()] = path.size();
+        } else {
+            close(found->second);
+        }
+    }
+}
+
 Summary summarise(const PolygonSet& set) {
-    std::vector<PolygonWithHoles> polygons;
-    set.polygons_with_holes(std::back_inserter(polygons));
     Summary summary;
-    for (const PolygonWithHoles& polygon : polygons) {
-        ++summary.outers;
-        summary.area += std::abs(boundaryArea(polygon.outer_boundary()));
-        for (auto hole = polygon.holes_begin(); hole != polygon.holes_end(); ++hole) {
-            ++summary.holes;
-            summary.area -= std::abs(boundaryArea(*hole));
+    const auto& arrangement = set.arrangement();
+    for (auto e = arrangement.edges_begin(); e != arrangement.edges_end(); ++e) {
+        if (e->face()->contained() == e->twin()->face()->contained()) {
+            throw std::logic_error("an edge that does not separate covered from uncovered");
+        }
+    }
+    for (auto f = arrangement.faces_begin(); f != arrangement.faces_end(); ++f) {
+        if (!f->contained()) {
+            continue;
+        }
+        for (auto ccb = f->outer_ccbs_begin(); ccb != f->outer_ccbs_end(); ++ccb) {
+            addCycle(*ccb, summary);
+        }
+        for (auto ccb = f->inner_ccbs_begin(); ccb != f->inner_ccbs_end(); ++ccb) {
+            addCycle(*ccb, summary);
         }
     }
     return summary;

@@ -54,6 +54,45 @@ TEST(ExactPeer, HandWorkedUnionsAndDifferences) {
     }
 }
 
+// Counts follow the convention of simple loops around connected regions.
+TEST(ExactPeer, CountsTouchingShapesAsSeparateSimpleLoops) {
+    constexpr double k_Tolerance = 1e-12;
+    const double pi = std::numbers::pi;
+    {
+        // Squares meeting at the corner (1, 1): two regions.
+        const Summary s = exactUnion({{rectangle(0, 0, 1, 1), {}}, {rectangle(1, 1, 2, 2), {}}});
+        EXPECT_NEAR(s.area, 2.0, k_Tolerance);
+        EXPECT_EQ(s.outers, 2);
+        EXPECT_EQ(s.holes, 0);
+    }
+    {
+        // A unit circle tangent to the side x = 1 of a square at (1, 0.5).
+        const Summary s = exactUnion({{rectangle(0, 0, 1, 1), {}}, {circle(2, 0.5, 1), {}}});
+        EXPECT_NEAR(s.area, 1 + pi, k_Tolerance);
+        EXPECT_EQ(s.outers, 2);
+    }
+    {
+        // A 4 x 4 square minus a diamond touching its bottom side at (2, 0): one region
+        // whose boundary touches itself there, an outer loop and a hole of area 2.
+        const Loop diamond{{2, 0}, {3, 1}, {2, 2}, {1, 1}};
+        const Summary s = exactDifference({{rectangle(0, 0, 4, 4), {}}}, {{diamond, {}}});
+        EXPECT_NEAR(s.area, 14.0, k_Tolerance);
+        EXPECT_EQ(s.outers, 1);
+        EXPECT_EQ(s.holes, 1);
+    }
+    {
+        // Two L shapes (the exclusive or of two overlapping squares, built by hand) that
+        // touch at (1, 2) and (2, 1) and enclose the square between them: two regions and
+        // no hole, since the enclosed square borders both.
+        const Loop first{{0, 0}, {2, 0}, {2, 1}, {1, 1}, {1, 2}, {0, 2}};
+        const Loop second{{2, 1}, {3, 1}, {3, 3}, {1, 3}, {1, 2}, {2, 2}};
+        const Summary s = exactUnion({{first, {}}, {second, {}}});
+        EXPECT_NEAR(s.area, 6.0, k_Tolerance);
+        EXPECT_EQ(s.outers, 2);
+        EXPECT_EQ(s.holes, 0);
+    }
+}
+
 TEST(ExactPeer, ShapeAreasAgreeWithTheirFormulas) {
     const double pi = std::numbers::pi;
     // Rounded rectangle 4 x 2 with radius 0.5: 8 - (4 - pi) * 0.25.

@@ -78,6 +78,48 @@ public:
         }
     }
 
+    // A chain of strokes of one width, as a router draws a trace: consecutive strokes share
+    // their end points (so their caps lie on one circle) and turn by the angles between the
+    // axis directions and one family of Pythagorean directions. Some joints carry a via
+    // (a circle around the joint, sometimes exactly the caps' circle), and a pad (plain or
+    // rounded rectangle) may sit at either end.
+    void traceChain(double spread, std::vector<Region>& out) {
+        const int q = coin() ? 5 : 13;
+        std::vector<Direction> family;
+        for (const Direction& d : k_Directions) {
+            if (d.q == 1 || d.q == q) {
+                family.push_back(d);
+            }
+        }
+        const double h = integer(1, 6) * q / 64.0;
+        double x = grid(-spread, spread);
+        double y = grid(-spread, spread);
+        const auto pad = [&](double px, double py) {
+            const double w = integer(4, 16) / 64.0 + h;
+            const double t = integer(4, 16) / 64.0 + h;
+            out.push_back(
+                {coin() ? rectangle(px - w, py - t, px + w, py + t)
+                        : roundedRectangle(px - w, py - t, px + w, py + t, std::min(w, t) / 2),
+                 {}});
+        };
+        if (integer(0, 2) == 0) {
+            pad(x, y);
+        }
+        for (int i = integer(2, 6); i > 0; --i) {
+            const Direction d = family[integer(0, static_cast<int>(family.size()) - 1)];
+            const double length = integer(1, 24) * d.q / 64.0;
+            out.push_back({stroke(x, y, d.dx, d.dy, d.q, length, h), {}});
+            x += d.dx * (length / d.q);
+            y += d.dy * (length / d.q);
+            if (integer(0, 3) == 0) {
+                out.push_back({circle(x, y, coin() ? h : h + integer(1, 8) / 64.0), {}});
+            }
+        }
+        if (integer(0, 2) == 0) {
+            pad(x, y);
+        }
+    }
+
 private:
     std::mt19937_64 m_random;
 };
@@ -216,7 +258,7 @@ Loop reversed(const Loop& loop) {
 Case makeCase(std::uint64_t number) {
     Generator g(number);
     Case c;
-    switch (number % 8) {
+    switch (number % 14) {
     case 0: {
         c.kind = "strokes";
         for (int i = g.integer(2, 6); i > 0; --i) {
@@ -299,6 +341,134 @@ Case makeCase(std::uint64_t number) {
             x += length;
         }
         c.b.push_back(region(shape));
+        break;
+    }
+    case 8: {
+        c.kind = "traces";
+        for (int i = g.integer(1, 4); i > 0; --i) {
+            g.traceChain(1.0, c.a);
+        }
+        for (int i = g.integer(1, 2); i > 0; --i) {
+            g.traceChain(1.0, c.b);
+        }
+        break;
+    }
+    case 9: {
+        c.kind = "plane";
+        // A board outline minus the traces, vias and pads of other nets, as a plane
+        // layer is made.
+        c.a.push_back(boardOutline(g));
+        for (int i = g.integer(2, 6); i > 0; --i) {
+            g.traceChain(2.0, c.b);
+        }
+        for (Region& r : c.b) {
+            for (Edge& e : r.outer) {
+                e.x += 2;
+                e.y += 1.5;
+                e.cx += 2;
+                e.cy += 1.5;
+            }
+        }
+        break;
+    }
+    case 10: {
+        c.kind = "tangents";
+        // Arcs tangent to segments and to other arcs, inside and outside, and arcs that
+        // coincide with parts of other arcs.
+        const double s = g.integer(16, 64) / 32.0;
+        const double x = g.grid(-1, 1);
+        const double y = g.grid(-1, 1);
+        c.a.push_back(region(rectangle(x, y, x + s, y + s)));
+        const double r = g.integer(4, 16) / 64.0;
+        switch (g.integer(0, 3)) {
+        case 0:  // a rounded rectangle with a circle on one of its corner arcs
+            c.a.push_back(region(roundedRectangle(x + s, y, x + 2 * s, y + s, r)));
+            c.b.push_back(region(circle(x + 2 * s - r, y + s - r, r)));
+            break;
+        case 1:  // a circle inside another, touching it at one point
+            c.a.push_back(region(circle(x + s / 2, y - s / 2, s / 2)));
+            c.b.push_back(region(circle(x + s / 2 + s / 2 - r, y - s / 2, r)));
+            break;
+        case 2:  // a circle tangent to a stroke's side, and a stroke ending on a via
+            c.a.push_back(region(stroke(x, y - r, 1, 0, 1, s, r)));
+            c.a.push_back(region(circle(x + s / 2, y - 3 * r, r)));
+            c.b.push_back(region(circle(x + s, y - r, g.coin() ? r : 2 * r)));
+            break;
+        default:  // a circle touching the rectangle's side from outside
+            c.a.push_back(region(circle(x - r, y + s / 2, r)));
+            break;
+        }
+        // The circle inscribed in the square: the square minus it falls apart into four
+        // corners that meet only where the circle touches the sides.
+        c.b.push_back(region(circle(x + s / 2, y + s / 2, s / 2)));
+        break;
+    }
+    case 11: {
+        c.kind = "holes";
+        // Holes touching their outline at a point or along a side, and each other.
+        const double s = g.integer(2, 4);
+        Region frame{rectangle(0, 0, s, s), {}};
+        const double m = s / 2;
+        switch (g.integer(0, 3)) {
+        case 0:  // a diamond touching the bottom side at one point
+            frame.holes.push_back(reversed(Loop{{m, 0}, {m + 0.5, 0.5}, {m, 1}, {m - 0.5, 0.5}}));
+            break;
+        case 1:  // two squares touching at a corner
+            frame.holes.push_back(reversed(rectangle(0.5, 0.5, m, m)));
+            frame.holes.push_back(reversed(rectangle(m, m, s - 0.5, s - 0.5)));
+            break;
+        case 2:  // a circle touching the left side from inside
+            frame.holes.push_back(reversed(circle(0.5, m, 0.5)));
+            break;
+        default:  // a square sharing part of the right side
+            frame.holes.push_back(reversed(rectangle(s - 0.5, 0.5, s, 1.5)));
+            break;
+        }
+        c.a.push_back(frame);
+        c.a.push_back(region(g.anyShape(0.5)));
+        for (Edge& e : c.a.back().outer) {
+            e.x += m;
+            e.y += m;
+            e.cx += m;
+            e.cy += m;
+        }
+        c.b.push_back(region(g.anyShape(0.5)));
+        for (Edge& e : c.b.back().outer) {
+            e.x += m;
+            e.cx += m;
+        }
+        break;
+    }
+    case 12: {
+        c.kind = "slivers";
+        // Edges a hair (2^-20) apart: thin slivers between near-coincident sides and arcs.
+        const double hair = std::ldexp(1.0, -20);
+        const double x = g.grid(-1, 1);
+        const double y = g.grid(-1, 1);
+        const double w = g.integer(16, 64) / 32.0;
+        c.a.push_back(region(rectangle(x, y, x + w, y + w)));
+        c.a.push_back(region(rectangle(x + w + hair, y, x + 2 * w, y + w)));
+        const Direction d = g.direction();
+        const double side = g.integer(4, 32) * d.q / 64.0;
+        c.a.push_back(region(rotatedRectangle(x, y + w, d.dx, d.dy, d.q, side, side)));
+        // The same rectangle moved off its first side by q hairs, along the normal
+        // (-dy, dx), so that the move stays exact.
+        c.b.push_back(region(
+            rotatedRectangle(x - d.dy * hair, y + w + d.dx * hair, d.dx, d.dy, d.q, side, side)));
+        const double r = g.integer(8, 32) / 64.0;
+        c.a.push_back(region(circle(x + w / 2, y - r, r)));
+        c.b.push_back(region(circle(x + w / 2, y - r, r - hair)));
+        break;
+    }
+    case 13: {
+        c.kind = "dense";
+        // Many traces crossing in a small area, with their vias and pads.
+        for (int i = g.integer(4, 10); i > 0; --i) {
+            g.traceChain(0.5, c.a);
+        }
+        for (int i = g.integer(2, 5); i > 0; --i) {
+            g.traceChain(0.5, c.b);
+        }
         break;
     }
     default: {

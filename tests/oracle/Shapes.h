@@ -32,7 +32,11 @@ struct Region {
     std::vector<Loop> holes;
 };
 
-/// What a boolean result is compared on.
+/// What a boolean result is compared on. The counts follow the kernel's convention: the
+/// result is split into connected open regions, and each region's boundary into simple
+/// loops at the points where it touches itself; counter-clockwise loops (around the
+/// region) are outers, clockwise ones holes. So two shapes touching at one point are two
+/// outers, and a hole touching its outline at one point is still a hole.
 struct Summary {
     double area = 0;
     int outers = 0;
@@ -52,7 +56,9 @@ double loopArea(const Loop& loop);
 
 /// The case with the given number; the same number always gives the same case. Kinds
 /// rotate through strokes, circles, rectangles (plain, rounded and rotated), board
-/// outlines with arcs and deliberately degenerate arrangements.
+/// outlines with arcs, chained traces with vias and pads, plane layers, and deliberately
+/// degenerate arrangements (shared edges, stacked shapes, one-point touches, tangent and
+/// coinciding arcs, holes touching their outline, slivers a hair wide).
 Case makeCase(std::uint64_t number);
 
 // Building blocks (all exact; `unit` is the grid step, a power of two).
