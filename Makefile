@@ -66,3 +66,9 @@ format-check:
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE) $(BENCHDIR) $(FUZZDIR)
+
+# The differential tests of the polygon booleans against the exact peer on 100,000 seeded
+# cases (`make test` runs a few thousand of them).
+.PHONY: oracle
+oracle: build
+	cd $(BUILD) && BS2VNF_ORACLE_CASES=100000 ctest --output-on-failure -j $(JOBS) -R BooleanOracle
