@@ -44,50 +44,42 @@ double TurnAbout(const Point& c, const Point& a, const Point& b) {
     return t;
 }
 
-TEST_F(CircleDiscretisation, TwentyDegreesGiveEighteenPointsAndTheFirstAgain) {
+TEST_F(CircleDiscretisation, CountIsTheLeastThatKeepsEveryStepWithinTheMaximum) {
+    // 20 degrees: 18 points 20 degrees apart on the circle, and the first again.
     const Point c(3, -1);
     const std::vector<Point> ring =
         DiscretizeCircle_G(Circle(c, 2), k_CCW, k_Degree_0, true, k_Step20);
     ASSERT_EQ(ring.size(), 19u);
-    EXPECT_EQ(ring.front(), ring.back());
-    // Azimuth 0 uses the exact cosine and sine.
-    EXPECT_EQ(ring[0], Point(5, -1));
+    EXPECT_EQ(ring.front(), Point(5, -1));  // azimuth 0 uses the exact cosine and sine
+    EXPECT_EQ(ring.back(), ring.front());
     for (size_t i = 0; i + 1 < ring.size(); ++i) {
         EXPECT_NEAR(ring[i].GetDistanceTo(c), 2, k_Rounding);
         EXPECT_NEAR(TurnAbout(c, ring[i], ring[i + 1]), k_Pi / 9, k_Rounding) << i;
     }
-    // Without the close flag, turning clockwise from 90 degrees: the top first, then the
-    // point 20 degrees clockwise of it.
+    // Clockwise from 90 degrees, without the close flag: the top, then 20 degrees clockwise.
     const std::vector<Point> cw =
         DiscretizeCircle_G(Circle(c, 2), k_CW, k_Degree_90, false, k_Step20);
     ASSERT_EQ(cw.size(), 18u);
     EXPECT_EQ(cw[0], Point(3, 1));
     EXPECT_NEAR(TurnAbout(c, cw[1], cw[0]), k_Pi / 9, k_Rounding);
-}
-
-TEST_F(CircleDiscretisation, CountIsTheLeastThatKeepsEveryStepWithinTheMaximum) {
-    const Circle unit(Point(0, 0), 1);
-    // 360 / 120 is 3 exactly: no fourth point.
-    EXPECT_EQ(
-        DiscretizeCircle_G(unit, k_CCW, k_Degree_0, false, Angle(Angle::k_Degrees, 120)).size(),
-        3u);
-    // 360 / 100 is 3.6: four points, 90 degrees apart, on the exact quarter turns.
-    const std::vector<Point> four =
-        DiscretizeCircle_G(unit, k_CCW, k_Degree_0, false, Angle(Angle::k_Degrees, 100));
-    EXPECT_EQ(four, (std::vector<Point>{Point(1, 0), Point(0, 1), Point(-1, 0), Point(0, -1)}));
-    // 180 and more: two points; a whole turn or more: one.
-    EXPECT_EQ(DiscretizeCircle_G(unit, k_CCW, k_Degree_0, false, Angle(Angle::k_Degrees, 200)),
-              (std::vector<Point>{Point(1, 0), Point(-1, 0)}));
-    EXPECT_EQ(DiscretizeCircle_G(unit, k_CCW, k_Degree_0, true, Angle(Angle::k_Degrees, 400)),
-              (std::vector<Point>{Point(1, 0), Point(1, 0)}));
+    const auto ring_of = [](double degrees, bool close = false) {
+        return DiscretizeCircle_G(Circle(Point(0, 0), 1), k_CCW, k_Degree_0, close,
+                                  Angle(Angle::k_Degrees, degrees));
+    };
+    // 360 / 120 is 3 exactly: no fourth point. 360 / 100 is 3.6: four points on the exact
+    // quarter turns. 180 and more: two; a whole turn or more: one.
+    EXPECT_EQ(ring_of(120).size(), 3u);
+    EXPECT_EQ(ring_of(100),
+              (std::vector<Point>{Point(1, 0), Point(0, 1), Point(-1, 0), Point(0, -1)}));
+    EXPECT_EQ(ring_of(200), (std::vector<Point>{Point(1, 0), Point(-1, 0)}));
+    EXPECT_EQ(ring_of(400, true), (std::vector<Point>{Point(1, 0), Point(1, 0)}));
 }
 
 TEST_F(CircleDiscretisation, DegenerateCirclesAndSteps) {
     EXPECT_EQ(DiscretizeCircle_G(Circle(Point(2, 3), 0), k_CCW, k_Degree_0, true, k_Step20),
               (std::vector<Point>{Point(2, 3)}));
     // A step that is not positive is reported and taken as a whole turn.
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    for (const Angle bad : {k_Degree_0, -k_Degree_90, Angle::FromRadians(nan)}) {
+    for (const Angle bad : {k_Degree_0, -k_Degree_90, Angle::FromRadians(std::nan(""))}) {
         EXPECT_EQ(DiscretizeCircle_G(Circle(Point(0, 0), 1), k_CCW, k_Degree_0, false, bad),
                   (std::vector<Point>{Point(1, 0)}));
         ExpectReports({{"Discretize", "max_step > k_Degree_0"}});
@@ -102,48 +94,32 @@ TEST_F(CircleDiscretisation, DegenerateCirclesAndSteps) {
     }
 }
 
-TEST_F(PolyArcDiscretisation, StraightEdgesGiveTheirStarts) {
+TEST_F(PolyArcDiscretisation, EdgesGiveTheirStartsAndArcsTheirChords) {
     const Polygon square({Point(0, 0), Point(1, 0), Point(1, 1), Point(0, 1)}, false);
     const std::vector<Point> corners{Point(0, 0), Point(1, 0), Point(1, 1), Point(0, 1)};
     EXPECT_EQ(Discretize_G(square, k_Step20, false, 80), corners);
     std::vector<Point> ring = corners;
     ring.push_back(Point(0, 0));
-    EXPECT_EQ(Discretize_G(square, k_Step20, true, 80), ring);
-    // Straight edges are never refused, whatever the budget.
-    EXPECT_EQ(Discretize_G(square, k_Step20, true, 0), ring);
+    EXPECT_EQ(Discretize_G(square, k_Step20, true, 0), ring);  // straight edges: no budget
     // An open chain ends with the end of its last edge, closed or not.
-    const PolyArc open(k_Open, std::vector<Point>{Point(0, 0), Point(1, 0), Point(1, 1)});
     const std::vector<Point> chain{Point(0, 0), Point(1, 0), Point(1, 1)};
-    EXPECT_EQ(Discretize_G(open, k_Step20, true, 80), chain);
-    EXPECT_EQ(Discretize_G(open, k_Step20, false, 80), chain);
-}
-
-TEST_F(PolyArcDiscretisation, ArcsGiveChordsOfAtMostTheStep) {
+    EXPECT_EQ(Discretize_G(PolyArc(k_Open, chain), k_Step20, false, 80), chain);
     // The circle polygon of radius 1 (one whole-circle edge): 18 chords of 20 degrees.
-    const Polygon circle(Circle(Point(0, 0), 1));
-    const std::vector<Point> ring = Discretize_G(circle, k_Step20, true, 20);
-    ASSERT_EQ(ring.size(), 19u);
-    EXPECT_EQ(ring.front(), Point(1, 0));
-    EXPECT_EQ(ring.back(), Point(1, 0));
-    // A stadium (segment (0,0)-(2,0), width 2): each half-circle cap of 180 degrees gives
-    // its start and 8 interior points, each side its start: 2 x 9 + 2, then the first again.
-    const Polygon stadium(Segment(Point(0, 0), Point(2, 0)), 2);
-    const std::vector<Point> points = Discretize_G(stadium, k_Step20, true, 80);
-    ASSERT_EQ(points.size(), 21u);
-    EXPECT_EQ(points[0], Point(0, 1));
-    EXPECT_EQ(points[9], Point(0, -1));
+    const std::vector<Point> circle =
+        Discretize_G(Polygon(Circle(Point(0, 0), 1)), k_Step20, true, 20);
+    ASSERT_EQ(circle.size(), 19u);
+    EXPECT_EQ(circle.back(), Point(1, 0));
+    // A stadium (segment (0,0)-(2,0), width 2): each half-circle cap gives its start and 8
+    // interior points, each side its start (2 x 9 + 2), then the first point again.
+    const std::vector<Point> stadium =
+        Discretize_G(Polygon(Segment(Point(0, 0), Point(2, 0)), 2), k_Step20, true, 80);
+    ASSERT_EQ(stadium.size(), 21u);
+    EXPECT_EQ(stadium[0], Point(0, 1));
+    EXPECT_EQ(stadium[9], Point(0, -1));
     for (size_t i = 1; i < 9; ++i) {
-        // The cap about (0,0) from (0,1) counter-clockwise: 20 degrees per point.
-        EXPECT_NEAR(points[i].GetDistanceTo(Point(0, 0)), 1, k_Rounding);
-        EXPECT_NEAR(TurnAbout(Point(0, 0), points[i - 1], points[i]), k_Pi / 9, k_Rounding);
+        EXPECT_NEAR(stadium[i].GetDistanceTo(Point(0, 0)), 1, k_Rounding);
+        EXPECT_NEAR(TurnAbout(Point(0, 0), stadium[i - 1], stadium[i]), k_Pi / 9, k_Rounding);
     }
-    // A 50 degree arc needs three chords of 16 2/3 degrees.
-    const double h = -(1 - std::cos(25 * k_Pi / 180));
-    const Point end(std::cos(50 * k_Pi / 180), std::sin(50 * k_Pi / 180));
-    const PolyArc arc(k_Open, std::vector<Arc>{Arc(Point(1, 0), end, h)});
-    const std::vector<Point> three = Discretize_G(arc, k_Step20, false, 10);
-    ASSERT_EQ(three.size(), 4u);
-    EXPECT_NEAR(TurnAbout(Point(0, 0), three[0], three[1]), 50.0 / 3 * k_Pi / 180, 1e-12);
 }
 
 TEST_F(PolyArcDiscretisation, BudgetsAreCheckedBeforeAnyPointIsMade) {
@@ -152,12 +128,10 @@ TEST_F(PolyArcDiscretisation, BudgetsAreCheckedBeforeAnyPointIsMade) {
     // The circle needs 18 points: a budget of 18 fits, 17 does not.
     EXPECT_EQ(Discretize_G(circle, k_Step20, false, 18).size(), 18u);
     EXPECT_EQ(GetThrownCode([&] { Discretize_G(circle, k_Step20, false, 17); }), 2);
-    // Points already listed count against the budget. A rounded rectangle has four
-    // quarter circles of 5 points each (4.5 chords, rounded up) and four sides of one
-    // point each; the last quarter circle comes after 18 points.
+    // Points already listed count. A rounded rectangle has four quarter circles of 5 points
+    // (4.5 chords, rounded up) and four sides of one; the last arc comes after 18 points,
+    // so 23 still lets it through (the side after it is never refused), 22 does not.
     const Polygon rounded(Box::FromBounds(0, 0, 2, 1), 0.5);
-    EXPECT_EQ(Discretize_G(rounded, k_Step20, false, 24).size(), 24u);
-    // With 23 the last arc still fits, and the side after it is never refused.
     EXPECT_EQ(Discretize_G(rounded, k_Step20, false, 23).size(), 24u);
     EXPECT_EQ(GetThrownCode([&] { Discretize_G(rounded, k_Step20, false, 22); }), 2);
     // A huge budget with a tiny step is refused too: no list that size is ever allocated.
@@ -165,24 +139,16 @@ TEST_F(PolyArcDiscretisation, BudgetsAreCheckedBeforeAnyPointIsMade) {
               2);
 }
 
-TEST_F(PolyArcDiscretisation, BadArgumentsAreReported) {
+TEST_F(PolyArcDiscretisation, BadArgumentsAreReportedOrGiveTheBudgetCode) {
     EXPECT_TRUE(Discretize_G(Polygon(), k_Step20, true, 10).empty());
     ExpectReports({{"Discretize", "!empty()"}});
-    const Polygon square({Point(0, 0), Point(1, 0), Point(1, 1)}, false);
-    // Taken as a whole turn: the half circle of the stadium's cap needs one chord.
+    // A bad step is taken as a whole turn: a half-circle cap needs one chord.
     const Polygon stadium(Segment(Point(0, 0), Point(2, 0)), 2);
-    for (const Angle bad : {k_Degree_0, k_Degree_360 * 2, -k_Degree_90}) {
-        EXPECT_EQ(Discretize_G(square, bad, false, 10).size(), 3u);
-        ExpectReports({{"Discretize", "angle_step > k_Degree_0 && angle_step <= k_Degree_360"}});
+    for (const Angle bad : {k_Degree_0, k_Degree_360 * 2}) {
         EXPECT_EQ(Discretize_G(stadium, bad, false, 10).size(), 4u);
         ExpectReports({{"Discretize", "angle_step > k_Degree_0 && angle_step <= k_Degree_360"}});
     }
-}
-
-TEST_F(PolyArcDiscretisation, BadCoordinatesThrowTheBudgetCodeOrGivePoints) {
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    const double inf = std::numeric_limits<double>::infinity();
-    for (const double bad : {nan, inf, 1e300}) {
+    for (const double bad : {std::nan(""), std::numeric_limits<double>::infinity(), 1e300}) {
         for (const Polygon& p :
              {Polygon({Arc(Point(0, 0), Point(1, 0), bad), Arc(Point(1, 0), Point(0, 0), 0.5)},
                       false),
@@ -194,8 +160,7 @@ TEST_F(PolyArcDiscretisation, BadCoordinatesThrowTheBudgetCodeOrGivePoints) {
         DiscretizeCircle_G(Circle(Point(bad, 0), bad), k_CW, Angle::FromRadians(bad), true,
                            k_Step20);
     }
-    // Whatever was reported is not the point here.
-    m_Recorder.assertions.clear();
+    m_Recorder.assertions.clear();  // whatever bad coordinates made the kernel report
 }
 
 TEST_F(PolyArcDiscretisation, RandomArcsKeepEveryChordWithinTheStep) {
@@ -210,8 +175,8 @@ TEST_F(PolyArcDiscretisation, RandomArcsKeepEveryChordWithinTheStep) {
         const Circumference circle(c, r);
         const Point s = circle.GetPointAt(Angle::FromRadians(from));
         const Point e = circle.GetPointAt(Angle::FromRadians(from + sweep));
-        const double chord = s.GetDistanceTo(e);
-        const double h = (sweep > 0 ? -1 : 1) * chord / 2 * std::tan(std::fabs(sweep) / 4);
+        const double h =
+            (sweep > 0 ? -1 : 1) * s.GetDistanceTo(e) / 2 * std::tan(std::fabs(sweep) / 4);
         const Angle step = Angle::FromRadians(0.05 + unit(random));
         const std::vector<Point> points =
             Discretize_G(PolyArc(k_Open, std::vector<Arc>{Arc(s, e, h)}), step, false, 1000);
