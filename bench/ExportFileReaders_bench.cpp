@@ -148,12 +148,10 @@ double secondsOf(const std::function<void()>& work) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-/// Drops every board-model object made so far: the arena is destroyed and a new, empty
-/// one takes its place. The program itself never does this (it reads each file once).
+/// Drops every board-model object made so far. The program itself never does this (it
+/// reads each file once).
 void emptyArena() {
-    MentorBS::Arena& arena = MentorBS::arena();
-    arena.~Arena();
-    new (&arena) MentorBS::Arena();
+    MentorBS::arena().clear();
 }
 
 void report(const char* name, const fs::path& file, const std::function<void()>& read) {

@@ -1,8 +1,8 @@
 #pragma once
 
+#include <deque>
 #include <memory>
 #include <utility>
-#include <vector>
 
 namespace MentorBS {
 
@@ -21,6 +21,10 @@ public:
 
     std::size_t size() const { return m_objects.size(); }
 
+    /// Destroys every object made so far. Only programs that read many designs in one
+    /// process (fuzzers, benchmarks) need this; the translator keeps its objects to the end.
+    void clear() { m_objects.clear(); }
+
 private:
     struct HolderBase {
         virtual ~HolderBase() = default;
@@ -32,7 +36,8 @@ private:
         T value;
     };
 
-    std::vector<std::unique_ptr<HolderBase>> m_objects;
+    // A deque grows without moving what it holds: no regrowth copies on large designs.
+    std::deque<std::unique_ptr<HolderBase>> m_objects;
 };
 
 /// The arena of the run.

@@ -4,8 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include "corelib/FileText.h"
 #include "mentor/Arena.h"
-#include "mentor/ExportFile.h"
 #include "mentor/MentorParser.h"
 #include "mentor/PinGroups.h"
 #include "mentor/TextStream.h"
@@ -120,7 +120,7 @@ bool readGatesText(MentorParser& parser, std::string_view text) {
 
 bool readGatesFile(MentorParser& parser, const std::string& designDirectory) {
     const std::string path = designDirectory + "/MentorGatesFile";
-    ExportFile file;
+    FileText file;
     if (!file.open(path)) {
         reportMissingFile(path + " not found");
         return true;

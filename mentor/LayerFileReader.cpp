@@ -3,8 +3,8 @@
 #include <exception>
 #include <string>
 
+#include "corelib/FileText.h"
 #include "mentor/Arena.h"
-#include "mentor/ExportFile.h"
 #include "mentor/MentorParser.h"
 #include "mentor/TextStream.h"
 
@@ -41,7 +41,7 @@ bool readLayerText(MentorParser& parser, std::string_view text) {
 
 bool readLayerFile(MentorParser& parser, const std::string& designDirectory) {
     const std::string path = designDirectory + "/MentorLayerFile";
-    ExportFile file;
+    FileText file;
     if (!file.open(path)) {
         reportMissingFile(path + " not found");
         return true;

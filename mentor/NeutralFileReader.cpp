@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "corelib/FileText.h"
 #include "mentor/Arena.h"
-#include "mentor/ExportFile.h"
 #include "mentor/MentorParser.h"
 #include "mentor/TextStream.h"
 
@@ -699,7 +699,7 @@ bool readNeutralText(MentorParser& parser, std::string_view text) {
 
 bool readNeutralFile(MentorParser& parser, const std::string& designDirectory) {
     const std::string path = designDirectory + "/MentorNeutralFile";
-    ExportFile file;
+    FileText file;
     if (!file.open(path)) {
         reportMissingFile(path + " not found");
         return true;

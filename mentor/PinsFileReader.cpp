@@ -4,8 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include "corelib/FileText.h"
 #include "mentor/Arena.h"
-#include "mentor/ExportFile.h"
 #include "mentor/MentorParser.h"
 #include "mentor/PinGroups.h"
 #include "mentor/TextStream.h"
@@ -38,7 +38,7 @@ bool readPinsText(MentorParser& parser, std::string_view text) {
 
 bool readPinsFile(MentorParser& parser, const std::string& designDirectory) {
     const std::string path = designDirectory + "/MentorPinsFile";
-    ExportFile file;
+    FileText file;
     if (!file.open(path)) {
         reportMissingFile(path + " not found");
         return true;

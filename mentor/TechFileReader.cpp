@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "corelib/FileText.h"
 #include "corelib/Platform.h"
-#include "mentor/ExportFile.h"
 #include "mentor/MentorParser.h"
 #include "mentor/TextStream.h"
 
@@ -177,7 +177,7 @@ std::map<int, std::string> readTechText(MentorParser& parser, std::map<int, std:
 std::map<int, std::string> readTechFile(MentorParser& parser, std::map<int, std::string>& layers,
                                         const std::string& designDirectory) {
     const std::string path = designDirectory + "/MentorTechFile";
-    ExportFile file;
+    FileText file;
     if (!file.open(path)) {
         reportMissingFile(path + "\tnot\tfound");
         return layers;

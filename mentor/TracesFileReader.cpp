@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "corelib/Assert.h"
+#include "corelib/FileText.h"
 #include "corelib/Platform.h"
 #include "mentor/Arena.h"
-#include "mentor/ExportFile.h"
 #include "mentor/MentorParser.h"
 #include "mentor/TextStream.h"
 #include "mentor/Units.h"
@@ -360,7 +360,7 @@ bool readTracesText(MentorParser& parser, std::string_view text) {
 
 bool readTracesFile(MentorParser& parser, const std::string& designDirectory) {
     const std::string path = designDirectory + "/MentorTracesFile";
-    ExportFile file;
+    FileText file;
     if (!file.open(path)) {
         reportMissingFile(path + " not found");
         return true;

@@ -1,4 +1,4 @@
-#include "mentor/ExportFile.h"
+#include "corelib/FileText.h"
 
 #include <cstdio>
 
@@ -12,7 +12,7 @@
 #define BS2VNF_MAP_FILES 1
 #endif
 
-ExportFile::~ExportFile() {
+FileText::~FileText() {
 #ifdef BS2VNF_MAP_FILES
     if (m_mapping) {
         munmap(m_mapping, m_mappedSize);
@@ -20,7 +20,7 @@ ExportFile::~ExportFile() {
 #endif
 }
 
-bool ExportFile::open(const std::string& path) {
+bool FileText::open(const std::string& path) {
 #ifdef BS2VNF_MAP_FILES
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (descriptor < 0) {

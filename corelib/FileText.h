@@ -4,15 +4,15 @@
 #include <string>
 #include <string_view>
 
-/// The whole text of one Board Station export file. The file is mapped into memory where
+/// The whole text of one input file. The file is mapped into memory where
 /// the platform allows it (exports reach hundreds of megabytes) and read into a buffer
 /// otherwise. The text lives as long as the object.
-class ExportFile {
+class FileText {
 public:
-    ExportFile() = default;
-    ~ExportFile();
-    ExportFile(const ExportFile&) = delete;
-    ExportFile& operator=(const ExportFile&) = delete;
+    FileText() = default;
+    ~FileText();
+    FileText(const FileText&) = delete;
+    FileText& operator=(const FileText&) = delete;
 
     /// Opens `path` and makes its text available; false when the file cannot be opened.
     /// A file that opens but cannot be read to its end keeps the text read so far.
