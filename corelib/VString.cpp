@@ -297,9 +297,13 @@ bool VString::MatchNoCase(const VString& pattern) const {
     return wildcardMatch(m_text.c_str(), pattern.m_text.c_str());
 }
 
-bool VString::IsNumber(int& value) const { return parseWholeNumber(m_text, value); }
+bool VString::IsNumber(int& value) const {
+    return parseWholeNumber(m_text, value);
+}
 
-bool VString::IsNumber(double& value) const { return parseWholeNumber(m_text, value); }
+bool VString::IsNumber(double& value) const {
+    return parseWholeNumber(m_text, value);
+}
 
 std::size_t VString::TokenizeString(const VString& delimiters, std::list<VString>& out,
                                     bool keepEmpty) const {
