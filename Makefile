@@ -62,6 +62,7 @@ format:
 	git ls-files '*.h' '*.cpp' | xargs clang-format -i
 
 format-check:
+	@tools/ensure-packages.sh clang-format
 	git ls-files '*.h' '*.cpp' | xargs clang-format --dry-run -Werror
 
 clean:
