@@ -22,6 +22,11 @@ namespace geom {
 namespace {
 
 constexpr const char* k_Source = "PolyArcIntersectionGraph";
+constexpr double k_Pi = k_Degree_180.GetValue();
+constexpr double k_TwoPi = k_Degree_360.GetValue();
+/// Tangents whose angle has a sine below this are parallel: coinciding edges agree far
+/// better, edges that merely pass close to each other at an angle far worse.
+constexpr double k_Parallel = 1e-3;
 
 bool IsFinite(const Arc& a) {
     return std::isfinite(a.GetStart().GetX()) && std::isfinite(a.GetStart().GetY())
@@ -36,6 +41,11 @@ struct SourceLoop {
     int m_Member = 0;
     int m_Operand = 0;
     int m_Sign = 1;  ///< +1 for an outer loop, -1 for a hole
+    /// Loops of one group (0 or more) belong to members whose interiors are disjoint: they
+    /// are neither searched for crossings with each other nor located against each other.
+    int m_Group = -1;
+    double m_Area = 0;     ///< signed, in graph orientation
+    bool m_Meets = false;  ///< its boundary meets another loop's or itself
 };
 
 struct SourceEdge {
@@ -181,6 +191,86 @@ double GetLeavingCurvature(const Arc& leaving) {
     return (h < 0 ? 1 : -1) / r;
 }
 
+/// The arc from a to b on a circle of radius r that turns the given way through about
+/// `sweep` (below a whole turn). Pieces of an edge are made this way rather than from
+/// their ends' positions alone, since their ends lie on the edge's circle only within the
+/// accuracy. The height follows from the radius for arcs of up to a quarter turn, and from
+/// the sweep for longer ones: near a half turn the radius leaves it ill-conditioned (a
+/// change e in the chord moves it by about sqrt(r e)), while the sweep, measured about the
+/// centre, does not.
+Arc GetArcOnCircle(const Point& a, const Point& b, double r, bool clockwise, double sweep) {
+    const double half = a.GetDistanceTo(b) * 0.5;
+    double h = 0;
+    if (sweep <= k_Pi / 2) {
+        const double c = base::GetMinOf_T(half, r);
+        const double d = std::sqrt(base::GetMaxOf_T(0.0, (r - c) * (r + c)));
+        h = r + d > 0 ? c * c / (r + d) : 0.0;
+    } else {
+        h = half * std::tan(sweep * 0.25);
+    }
+    if (!(h > 0)) {
+        h = 0;
+    }
+    return Arc(a, b, clockwise ? h : -h);
+}
+
+/// A position along an edge that grows monotonically from its start to its end and stays
+/// well conditioned near both ends: the projection onto the chord for a segment or an arc
+/// of at most a quarter turn, the angle turned about the centre (as a fraction of the
+/// sweep) for longer arcs.
+class EdgePosition {
+public:
+    explicit EdgePosition(const Arc& a) : m_Start(a.GetStart()) {
+        const double h = a.GetHeight();
+        m_Sweep = std::fabs(a.GetSweepAngle().GetValue());
+        m_ByAngle = h != 0 && (a.GetStart() == a.GetEnd() || m_Sweep > k_Pi / 2);
+        if (m_ByAngle) {
+            m_Centre = a.GetCircumference().GetCentre();
+            m_Radial = m_Start - m_Centre;
+            m_Clockwise = h > 0;
+        } else {
+            m_Chord = a.GetEnd() - a.GetStart();
+            m_LengthSquare = m_Chord.GetLengthSquare();
+        }
+    }
+    double Of(const Point& p) const {
+        if (!m_ByAngle) {
+            return m_LengthSquare > 0 ? (p - m_Start).Dot(m_Chord) / m_LengthSquare : 0.0;
+        }
+        const Vector v = p - m_Centre;
+        double angle = std::atan2(m_Radial.Cross(v), m_Radial.Dot(v));
+        if (m_Clockwise) {
+            angle = -angle;
+        }
+        if (angle < 0) {
+            angle += k_TwoPi;
+        }
+        if (angle > m_Sweep && k_TwoPi - angle < angle - m_Sweep) {
+            angle = 0;  // just before the start
+        }
+        return m_Sweep > 0 ? angle / m_Sweep : 0.0;
+    }
+    /// The sweep between two positions.
+    double GetSweepBetween(double from, double to) const {
+        return m_ByAngle ? (to - from) * m_Sweep : base::GetMinOf_T(m_Sweep, (to - from) * m_Sweep);
+    }
+
+private:
+    Point m_Start;
+    double m_Sweep = 0;
+    bool m_ByAngle = false;
+    Point m_Centre;
+    Vector m_Radial;
+    bool m_Clockwise = false;
+    Vector m_Chord;
+    double m_LengthSquare = 0;
+};
+
+/// The radius of an edge's circle; 0 for a segment.
+double GetRadiusOf(const Arc& a) {
+    return a.GetHeight() == 0 ? 0.0 : double(a.GetCircumference().GetRadius());
+}
+
 /// The direction of travel along an edge at a point on (or next to) it.
 Vector GetTangentAt(const Arc& a, const Point& p) {
     if (a.GetHeight() == 0) {
@@ -206,41 +296,70 @@ public:
     GraphBuilder(double accuracy, bool two_operands)
         : m_Accuracy(accuracy), m_TwoOperands(two_operands) {}
 
-    /// Adds a member (an outer polygon and its holes) of an operand.
-    void AddMember(const Polygon& outer, const PolygonCollection* holes, int operand);
+    /// Adds a member (an outer polygon and its holes) of an operand, in a group of members
+    /// with disjoint interiors (or in none, -1).
+    void AddMember(const Polygon& outer, const PolygonCollection* holes, int operand,
+                   int group = -1);
     void Build(std::vector<PolyArcIntersectionGraph::Vertex>& vertices,
-               std::vector<PolyArcIntersectionGraph::Edge>& edges, std::vector<int>& piece_count,
-               std::vector<char>& closed);
+               std::vector<PolyArcIntersectionGraph::Edge>& edges,
+               std::vector<PolyArcIntersectionGraph::WholeLoop>& whole,
+               std::vector<int>& piece_count, std::vector<char>& closed,
+               std::vector<double>& source_radius);
 
 private:
-    struct Split {
-        int m_Edge;
-        int m_Point;
+    /// The two edges whose crossing a computed point is.
+    struct Meeting {
+        int m_First;
+        int m_Second;
     };
-    /// A loop that may cover the middle point of a piece.
-    struct Candidate {
-        int m_Operand;
+    /// Where a piece lies among the loops other than its own.
+    struct Location {
+        std::vector<int> m_Inside;                  ///< loops whose region contains it
+        std::vector<std::pair<int, bool>> m_Along;  ///< loops running along it (the same way?)
+        /// Whether m_Inside holds every loop containing the piece (no loop runs along it),
+        /// so that it can be carried over to the next piece.
+        bool m_Complete = false;
+    };
+    struct MemberSides {
         int m_Member;
-        int m_Loop;
+        int m_Operand;
+        int m_Left;
+        int m_Right;
     };
 
-    bool AddLoop(const PolyArc& stored, int member, int operand, int sign);
+    bool AddLoop(const PolyArc& stored, int member, int operand, int sign, int group);
+    /// Whether two loops belong to different members of one group, whose interiors are
+    /// disjoint.
+    bool IsSameGroup(int loop, int other) const {
+        const SourceLoop& a = m_Loops[loop];
+        const SourceLoop& b = m_Loops[other];
+        return a.m_Group >= 0 && a.m_Group == b.m_Group && a.m_Member != b.m_Member;
+    }
     void FindMeetings();
     void AddMeeting(int i, int j, const Point& p);
     void MergePoints();
-    void SnapVerticesToEdges();
-    void SortSplits();
+    void CollectSplits();
     void FindTouchingLoops();
     bool Touches(int loop, int other) const;
     void SplitAndClassify(std::vector<PolyArcIntersectionGraph::Edge>& out,
-                          std::vector<int>& piece_count, std::vector<char>& closed);
-    void CutEdge(int e, std::vector<Arc>& pieces, std::vector<int>& ends) const;
-    void Classify(const Arc& piece, int e, int k, int start, int end,
-                  std::vector<PolyArcIntersectionGraph::Edge>& out);
-    /// Winding of a loop (other than the piece's own) on the left and right of a piece.
-    std::pair<int, int> Locate(int loop, int piece_loop, const Point& middle, const Vector& tangent,
-                               bool* touching);
-    bool RunsAlong(const SourceLoop& loop, const Point& p, const Vector& tangent) const;
+                          std::vector<PolyArcIntersectionGraph::WholeLoop>& whole,
+                          std::vector<int>& piece_count, std::vector<char>& closed,
+                          std::vector<double>& source_radius);
+    /// The edge with its ends moved onto their vertices, and the vertices it is cut at.
+    Arc MoveEdge(int e, std::vector<int>& ends) const;
+    /// Locates a piece of edge e from vertex `start` to vertex `end` (-1 for none).
+    void Locate(const Arc& piece, int e, int start, int end, Location& where);
+    /// Whether a vertex lies on an edge of the loop: at an end or where it is cut.
+    bool IsVertexOfLoop(int vertex, int loop) const;
+    bool CarryOver(int e, int vertex, Location& where) const;
+    /// Which operands cover the two sides of a piece: [own or other][left or right].
+    void GetCoverage(int e, const Location& where, bool covered[2][2], bool* touched);
+    void Emit(const Arc& piece, int e, int k, int start, int end, const bool covered[2][2],
+              bool touched, std::vector<PolyArcIntersectionGraph::Edge>& out) const;
+    bool IsInsideCached(int loop, int piece_loop, const Point& p);
+    /// The direction of the loop's boundary at its point nearest to p (within the
+    /// accuracy); false when no edge is that near.
+    bool GetTangentNear(const SourceLoop& loop, const Point& p, Vector* tangent) const;
 
     double m_Accuracy;
     bool m_TwoOperands;
@@ -248,25 +367,32 @@ private:
     std::vector<SourceLoop> m_Loops;
     std::vector<SourceEdge> m_Edges;
     PointMerger m_Points;
-    std::vector<char> m_Computed;  ///< by point: a crossing, not an edge's end
-    std::vector<Split> m_Splits;
+    int m_FirstComputed = 0;                       ///< points from here on are computed crossings
+    std::vector<Meeting> m_Meetings;               ///< by computed point
+    std::vector<std::pair<int, int>> m_Splits;     ///< (edge, point) where an edge is cut
+    std::vector<std::pair<int, int>> m_Overlaps;   ///< edges that share a common piece
+    std::vector<std::pair<int, int>> m_LoopPairs;  ///< loops whose boundaries meet
     BoxIndex m_EdgeIndex;
     BoxIndex m_LoopIndex;
     std::vector<int> m_VertexOfPoint;
-    std::vector<int> m_PointOfVertex;
     std::vector<Point> m_Locations;
-    std::vector<char> m_VertexComputed;
+    /// By vertex: the meeting when the vertex is a single computed crossing, else -1.
+    std::vector<int> m_SimpleMeeting;
+    /// By vertex: how many edges pass through it or end there (an edge closing on itself
+    /// counts twice).
+    std::vector<int> m_Incidence;
     std::vector<int> m_InteriorStart;  ///< by edge, into m_Interior
     std::vector<int> m_Interior;       ///< vertices inside each edge, in order along it
     std::vector<int> m_TouchStart;     ///< by loop, into m_Touch
-    std::vector<int> m_Touch;          ///< loops sharing a vertex with each loop, sorted
+    std::vector<int> m_Touch;          ///< loops whose boundary meets each loop's, sorted
     // Per loop being classified: the loops that do not touch it, and whether it lies in them.
     int m_CachedLoop = -1;
     std::vector<std::pair<int, bool>> m_Cache;
-    std::vector<Candidate> m_Candidates;
+    std::vector<int> m_Candidates;
+    std::vector<MemberSides> m_Sides;
 };
 
-bool GraphBuilder::AddLoop(const PolyArc& stored, int member, int operand, int sign) {
+bool GraphBuilder::AddLoop(const PolyArc& stored, int member, int operand, int sign, int group) {
     if (stored.IsEmpty()) {
         return false;
     }
@@ -287,6 +413,8 @@ bool GraphBuilder::AddLoop(const PolyArc& stored, int member, int operand, int s
     loop.m_Member = member;
     loop.m_Operand = operand;
     loop.m_Sign = sign;
+    loop.m_Group = group;
+    loop.m_Area = (area > 0) == (sign > 0) ? area : -area;
     if ((area > 0) == (sign > 0)) {
         loop.m_Boundary = Polygon(stored);
     } else {
@@ -300,10 +428,6 @@ bool GraphBuilder::AddLoop(const PolyArc& stored, int member, int operand, int s
             continue;
         }
         m_Edges.push_back({a, index});
-        m_Points.Add(a.GetStart());
-        m_Points.Add(a.GetEnd());
-        m_Computed.push_back(0);
-        m_Computed.push_back(0);
     }
     if (m_Edges.size() > first) {
         m_Edges[first].m_FirstOfLoop = true;
@@ -313,13 +437,14 @@ bool GraphBuilder::AddLoop(const PolyArc& stored, int member, int operand, int s
     return true;
 }
 
-void GraphBuilder::AddMember(const Polygon& outer, const PolygonCollection* holes, int operand) {
-    if (!AddLoop(outer, m_MemberCount, operand, 1)) {
+void GraphBuilder::AddMember(const Polygon& outer, const PolygonCollection* holes, int operand,
+                             int group) {
+    if (!AddLoop(outer, m_MemberCount, operand, 1, group)) {
         return;
     }
     if (holes) {
         for (const Polygon& hole : holes->GetTree()) {
-            AddLoop(hole, m_MemberCount, operand, -1);
+            AddLoop(hole, m_MemberCount, operand, -1, group);
         }
     }
     ++m_MemberCount;
@@ -339,13 +464,19 @@ void GraphBuilder::AddMeeting(int i, int j, const Point& p) {
         id = 2 * j + 1;
     } else {
         id = m_Points.Add(p);
-        m_Computed.push_back(1);
+        m_Meetings.push_back({i, j});
     }
-    m_Splits.push_back({i, id});
-    m_Splits.push_back({j, id});
+    m_Splits.emplace_back(i, id);
+    m_Splits.emplace_back(j, id);
 }
 
 void GraphBuilder::FindMeetings() {
+    // Every edge's ends are points 2 e and 2 e + 1; computed crossings follow.
+    for (const SourceEdge& e : m_Edges) {
+        m_Points.Add(e.m_Arc.GetStart());
+        m_Points.Add(e.m_Arc.GetEnd());
+    }
+    m_FirstComputed = m_Points.GetCount();
     std::vector<IndexedBox> boxes(m_Edges.size());
     for (int i = 0; i < int(m_Edges.size()); ++i) {
         boxes[i] = {i, m_Edges[i].m_Arc.GetBBox()};
@@ -366,7 +497,18 @@ void GraphBuilder::FindMeetings() {
             if (ei.m_Loop == ej.m_Loop && (j == i + 1 || (ei.m_FirstOfLoop && ej.m_LastOfLoop))) {
                 return true;
             }
+            if (IsSameGroup(ei.m_Loop, ej.m_Loop)) {
+                return true;
+            }
             const EdgeIntersections meetings = Arc::Intersect_G(ei.m_Arc, ej.m_Arc, acc);
+            if (meetings.empty()) {
+                return true;
+            }
+            m_Loops[ei.m_Loop].m_Meets = true;
+            m_Loops[ej.m_Loop].m_Meets = true;
+            if (ei.m_Loop != ej.m_Loop) {
+                m_LoopPairs.emplace_back(ei.m_Loop, ej.m_Loop);
+            }
             for (const EdgeIntersection& m : meetings) {
                 if (m.IsPoint()) {
                     AddMeeting(i, j, m.GetPoint());
@@ -374,16 +516,17 @@ void GraphBuilder::FindMeetings() {
                 }
                 AddMeeting(i, j, m.m_Value.GetStart());
                 AddMeeting(i, j, m.m_Value.GetEnd());
+                m_Overlaps.emplace_back(i, j);
                 // The ends of either edge that lie on the common piece cut the other, so
                 // that both are cut at the same places (whole circles at their starts).
                 for (const int end : {2 * i, 2 * i + 1}) {
                     if (ej.m_Arc.GetDistanceTo(m_Points.GetPoint(end)) <= acc) {
-                        m_Splits.push_back({j, end});
+                        m_Splits.emplace_back(j, end);
                     }
                 }
                 for (const int end : {2 * j, 2 * j + 1}) {
                     if (ei.m_Arc.GetDistanceTo(m_Points.GetPoint(end)) <= acc) {
-                        m_Splits.push_back({i, end});
+                        m_Splits.emplace_back(i, end);
                     }
                 }
             }
@@ -396,130 +539,141 @@ void GraphBuilder::MergePoints() {
     m_Points.Merge(m_Accuracy);
     const int n = m_Points.GetCount();
     m_VertexOfPoint.assign(n, -1);
+    std::vector<int> size;
     for (int p = 0; p < n; ++p) {
         const int root = m_Points.Find(p);
         if (m_VertexOfPoint[root] < 0) {
             m_VertexOfPoint[root] = int(m_Locations.size());
             m_Locations.push_back(m_Points.GetPoint(root));
-            m_PointOfVertex.push_back(root);
-            m_VertexComputed.push_back(0);
+            m_SimpleMeeting.push_back(-1);
+            size.push_back(0);
         }
         const int v = m_VertexOfPoint[root];
         m_VertexOfPoint[p] = v;
-        if (m_Computed[p]) {
-            m_VertexComputed[v] = 1;
+        ++size[v];
+        if (p >= m_FirstComputed) {
+            m_SimpleMeeting[v] = p - m_FirstComputed;
+        }
+    }
+    for (size_t v = 0; v < size.size(); ++v) {
+        if (size[v] != 1) {
+            m_SimpleMeeting[v] = -1;
         }
     }
 }
 
-void GraphBuilder::SnapVerticesToEdges() {
-    // A crossing computed for one edge can lie within the accuracy of another that passes
-    // through it (an edge that coincides with the first, say) without having been found
-    // for that one: every such edge is cut there too, so that coinciding edges are cut
-    // alike.
-    const double acc = m_Accuracy;
-    for (int v = 0; v < int(m_Locations.size()); ++v) {
-        if (!m_VertexComputed[v]) {
-            continue;
+void GraphBuilder::CollectSplits() {
+    const int edge_count = int(m_Edges.size());
+    const auto from = [&](int e) { return m_VertexOfPoint[2 * e]; };
+    const auto to = [&](int e) { return m_VertexOfPoint[2 * e + 1]; };
+    // The vertices inside each edge, grouped by edge.
+    std::vector<std::pair<int, int>> cuts;  // (edge, vertex)
+    cuts.reserve(m_Splits.size());
+    for (const auto& [e, p] : m_Splits) {
+        const int v = m_VertexOfPoint[p];
+        if (v != from(e) && v != to(e)) {
+            cuts.emplace_back(e, v);
         }
-        const Point& p = m_Locations[v];
-        m_EdgeIndex.VisitMeeting(GetQueryBox_G(p, acc), [&](const IndexedBox& x, const Box&) {
-            const int e = x.m_Id;
-            if (m_VertexOfPoint[2 * e] != v && m_VertexOfPoint[2 * e + 1] != v
-                && m_Edges[e].m_Arc.GetDistanceTo(p) <= acc) {
-                m_Splits.push_back({e, m_PointOfVertex[v]});
-            }
-            return true;
-        });
-    }
-}
-
-void GraphBuilder::SortSplits() {
-    struct Along {
-        int m_Edge;
-        double m_Rate;
-        int m_Vertex;
-    };
-    std::vector<Along> along;
-    along.reserve(m_Splits.size());
-    for (const Split& s : m_Splits) {
-        const int v = m_VertexOfPoint[s.m_Point];
-        if (v == m_VertexOfPoint[2 * s.m_Edge] || v == m_VertexOfPoint[2 * s.m_Edge + 1]) {
-            continue;
-        }
-        along.push_back({s.m_Edge, m_Edges[s.m_Edge].m_Arc.GetRateOf(m_Locations[v]), v});
     }
     m_Splits.clear();
     m_Splits.shrink_to_fit();
-    std::sort(along.begin(), along.end(), [](const Along& a, const Along& b) {
-        if (a.m_Edge != b.m_Edge) {
-            return a.m_Edge < b.m_Edge;
+    const auto group = [&]() {
+        m_InteriorStart.assign(edge_count + 1, 0);
+        for (const auto& c : cuts) {
+            ++m_InteriorStart[c.first + 1];
         }
-        if (const int c = base::CompareTotal_G(a.m_Rate, b.m_Rate)) {
-            return c < 0;
+        std::partial_sum(m_InteriorStart.begin(), m_InteriorStart.end(), m_InteriorStart.begin());
+        m_Interior.assign(cuts.size(), 0);
+        std::vector<int> fill(m_InteriorStart.begin(), m_InteriorStart.end() - 1);
+        for (const auto& c : cuts) {
+            m_Interior[fill[c.first]++] = c.second;
         }
-        return a.m_Vertex < b.m_Vertex;
-    });
-    m_InteriorStart.assign(m_Edges.size() + 1, 0);
-    m_Interior.clear();
-    m_Interior.reserve(along.size());
-    size_t k = 0;
-    for (int e = 0; e < int(m_Edges.size()); ++e) {
-        m_InteriorStart[e] = int(m_Interior.size());
-        for (; k < along.size() && along[k].m_Edge == e; ++k) {
-            if (int(m_Interior.size()) == m_InteriorStart[e]
-                || m_Interior.back() != along[k].m_Vertex) {
-                m_Interior.push_back(along[k].m_Vertex);
+    };
+    group();
+    // Edges that overlap are cut alike: a crossing computed for one of them lies on the
+    // other too, even where it was computed for the other a little apart.
+    const size_t before = cuts.size();
+    for (const auto& [i, j] : m_Overlaps) {
+        for (const auto& [a, b] : {std::pair(i, j), std::pair(j, i)}) {
+            for (int k = m_InteriorStart[a]; k < m_InteriorStart[a + 1]; ++k) {
+                const int v = m_Interior[k];
+                if (v != from(b) && v != to(b)
+                    && m_Edges[b].m_Arc.GetDistanceTo(m_Locations[v]) <= m_Accuracy) {
+                    cuts.emplace_back(b, v);
+                }
             }
         }
     }
-    m_InteriorStart[m_Edges.size()] = int(m_Interior.size());
+    m_Overlaps.clear();
+    m_Overlaps.shrink_to_fit();
+    if (cuts.size() > before) {
+        group();
+    }
+    cuts.clear();
+    cuts.shrink_to_fit();
+    // In order along each edge, once each.
+    std::vector<std::pair<double, int>> along;
+    std::vector<int> ordered;
+    ordered.reserve(m_Interior.size());
+    std::vector<int> start(edge_count + 1, 0);
+    for (int e = 0; e < edge_count; ++e) {
+        start[e] = int(ordered.size());
+        along.clear();
+        if (m_InteriorStart[e + 1] > m_InteriorStart[e]) {
+            const EdgePosition position(m_Edges[e].m_Arc);
+            for (int k = m_InteriorStart[e]; k < m_InteriorStart[e + 1]; ++k) {
+                const int v = m_Interior[k];
+                along.emplace_back(position.Of(m_Locations[v]), v);
+            }
+        }
+        std::sort(along.begin(), along.end(), [](const auto& a, const auto& b) {
+            if (const int c = base::CompareTotal_G(a.first, b.first)) {
+                return c < 0;
+            }
+            return a.second < b.second;
+        });
+        for (size_t k = 0; k < along.size(); ++k) {
+            if (k == 0 || along[k].second != along[k - 1].second) {
+                ordered.push_back(along[k].second);
+            }
+        }
+    }
+    start[edge_count] = int(ordered.size());
+    m_InteriorStart = std::move(start);
+    m_Interior = std::move(ordered);
+    m_Incidence.assign(m_Locations.size(), 0);
+    for (int e = 0; e < edge_count; ++e) {
+        ++m_Incidence[from(e)];
+        ++m_Incidence[to(e)];
+    }
+    for (const int v : m_Interior) {
+        ++m_Incidence[v];
+    }
 }
 
 void GraphBuilder::FindTouchingLoops() {
-    // Two loops touch when they share a vertex. A piece is located afresh against the
-    // loops its own loop touches; against any other loop, the whole of its loop lies
-    // inside or outside, and one location serves all its pieces.
-    std::vector<std::pair<int, int>> at;  // (vertex, loop)
-    at.reserve(2 * m_Edges.size() + m_Interior.size());
-    for (int e = 0; e < int(m_Edges.size()); ++e) {
-        const int loop = m_Edges[e].m_Loop;
-        at.emplace_back(m_VertexOfPoint[2 * e], loop);
-        at.emplace_back(m_VertexOfPoint[2 * e + 1], loop);
-        for (int k = m_InteriorStart[e]; k < m_InteriorStart[e + 1]; ++k) {
-            at.emplace_back(m_Interior[k], loop);
-        }
+    // A piece is located afresh against the loops whose boundary meets its own loop's;
+    // against any other loop, the whole of its loop lies inside or outside, and one
+    // location serves all its pieces.
+    const size_t n = m_LoopPairs.size();
+    m_LoopPairs.reserve(2 * n);
+    for (size_t k = 0; k < n; ++k) {
+        m_LoopPairs.emplace_back(m_LoopPairs[k].second, m_LoopPairs[k].first);
     }
-    std::sort(at.begin(), at.end());
-    at.erase(std::unique(at.begin(), at.end()), at.end());
-    std::vector<std::pair<int, int>> pairs;
-    for (size_t b = 0; b < at.size();) {
-        size_t e = b + 1;
-        while (e < at.size() && at[e].first == at[b].first) {
-            ++e;
-        }
-        for (size_t i = b; i < e; ++i) {
-            for (size_t j = i + 1; j < e; ++j) {
-                pairs.emplace_back(at[i].second, at[j].second);
-                pairs.emplace_back(at[j].second, at[i].second);
-            }
-        }
-        b = e;
-    }
-    at.clear();
-    at.shrink_to_fit();
-    std::sort(pairs.begin(), pairs.end());
-    pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
+    std::sort(m_LoopPairs.begin(), m_LoopPairs.end());
+    m_LoopPairs.erase(std::unique(m_LoopPairs.begin(), m_LoopPairs.end()), m_LoopPairs.end());
     m_TouchStart.assign(m_Loops.size() + 1, 0);
-    m_Touch.resize(pairs.size());
+    m_Touch.resize(m_LoopPairs.size());
     size_t k = 0;
     for (int l = 0; l < int(m_Loops.size()); ++l) {
         m_TouchStart[l] = int(k);
-        for (; k < pairs.size() && pairs[k].first == l; ++k) {
-            m_Touch[k] = pairs[k].second;
+        for (; k < m_LoopPairs.size() && m_LoopPairs[k].first == l; ++k) {
+            m_Touch[k] = m_LoopPairs[k].second;
         }
     }
     m_TouchStart[m_Loops.size()] = int(k);
+    m_LoopPairs.clear();
+    m_LoopPairs.shrink_to_fit();
 }
 
 bool GraphBuilder::Touches(int loop, int other) const {
@@ -528,162 +682,220 @@ bool GraphBuilder::Touches(int loop, int other) const {
     return std::binary_search(first, last, other);
 }
 
-void GraphBuilder::CutEdge(int e, std::vector<Arc>& pieces, std::vector<int>& ends) const {
-    pieces.clear();
-    ends.clear();
+Arc GraphBuilder::MoveEdge(int e, std::vector<int>& ends) const {
     const Arc& a = m_Edges[e].m_Arc;
     const int from = m_VertexOfPoint[2 * e];
     const int to = m_VertexOfPoint[2 * e + 1];
     const Point& p0 = m_Locations[from];
-    const Point& p1 = m_Locations[to];
-    // The edge with its ends moved onto their vertices. An arc whose ends became one
-    // vertex is the whole circle.
-    Arc moved(p0, p1, a.GetHeight(), a.GetDirection());
+    ends.clear();
+    ends.push_back(from);
+    ends.insert(ends.end(), m_Interior.begin() + m_InteriorStart[e],
+                m_Interior.begin() + m_InteriorStart[e + 1]);
+    ends.push_back(to);
+    // An arc whose ends became one vertex is the whole circle.
     if (from == to && !(a.GetStart() == a.GetEnd()) && a.GetHeight() != 0) {
         const Point centre = a.GetCircumference().GetCentre();
         if (!(centre == p0)) {
-            moved = Arc(p0, p0, a.GetHeight(), Azimuth(centre - p0));
+            return Arc(p0, p0, a.GetHeight(), Azimuth(centre - p0));
         }
     }
-    const int first = m_InteriorStart[e];
-    const int last = m_InteriorStart[e + 1];
-    ends.push_back(from);
-    if (first == last) {
-        ends.push_back(to);
-        if (!moved.IsPoint(m_Accuracy)) {
-            pieces.push_back(moved);
-        }
-        return;
-    }
-    std::vector<Point> points{p0};
-    for (int k = first; k < last; ++k) {
-        ends.push_back(m_Interior[k]);
-        points.push_back(m_Locations[m_Interior[k]]);
-    }
-    ends.push_back(to);
-    points.push_back(p1);
-    pieces = moved.Split(points);
+    // Moving the ends by at most the accuracy with the height kept moves the curve by
+    // about as much.
+    return Arc(p0, m_Locations[to], a.GetHeight(), a.GetDirection());
 }
 
-bool GraphBuilder::RunsAlong(const SourceLoop& loop, const Point& p, const Vector& tangent) const {
+namespace {
+
+/// Piece k of an edge cut at the vertices `ends`: the part of the (moved) edge between
+/// two of its vertices, on the edge's circle.
+Arc MakePiece(const Arc& moved, const EdgePosition& position, double radius,
+              const std::vector<Point>& locations, const std::vector<int>& ends, int k) {
+    const int last = int(ends.size()) - 2;
+    if (last == 0) {
+        return moved;
+    }
+    const Point& a = locations[ends[k]];
+    const Point& b = locations[ends[k + 1]];
+    if (moved.GetHeight() == 0 || a == b) {
+        return Arc(a, b);
+    }
+    const double from = k == 0 ? 0.0 : position.Of(a);
+    const double to = k == last ? 1.0 : position.Of(b);
+    return GetArcOnCircle(a, b, radius, moved.GetHeight() > 0,
+                          base::GetMaxOf_T(0.0, position.GetSweepBetween(from, to)));
+}
+
+}  // namespace
+
+bool GraphBuilder::GetTangentNear(const SourceLoop& loop, const Point& p, Vector* tangent) const {
     double best = -1;
-    Vector direction;
     loop.m_Boundary.GetEdgeTree().VisitMeeting(GetQueryBox_G(p, m_Accuracy),
                                                [&](const Arc& a, const Box&) {
-                                                   double d = 0;
                                                    const Point q = a.GetClosestPointTo(p);
-                                                   d = q.GetDistanceTo(p);
+                                                   const double d = q.GetDistanceTo(p);
                                                    if (best < 0 || d < best) {
                                                        best = d;
-                                                       direction = GetTangentAt(a, q);
+                                                       *tangent = GetTangentAt(a, q);
                                                    }
                                                    return true;
                                                });
-    return direction.Dot(tangent) >= 0;
+    return best >= 0;
 }
 
-std::pair<int, int> GraphBuilder::Locate(int loop, int piece_loop, const Point& middle,
-                                         const Vector& tangent, bool* touching) {
-    const SourceLoop& l = m_Loops[loop];
-    bool inside = false;
-    if (Touches(piece_loop, loop)) {
-        if (l.m_Boundary.IsOnBoundary(middle, m_Accuracy)) {
-            *touching = true;
-            return GetSideWinding(l.m_Sign, RunsAlong(l, middle, tangent));
-        }
-        inside = l.m_Boundary.Contains(middle, m_Accuracy);
-    } else {
-        if (m_CachedLoop != piece_loop) {
-            m_CachedLoop = piece_loop;
-            m_Cache.clear();
-        }
-        const auto it =
-            std::find_if(m_Cache.begin(), m_Cache.end(),
-                         [&](const std::pair<int, bool>& c) { return c.first == loop; });
-        if (it != m_Cache.end()) {
-            inside = it->second;
-        } else {
-            inside = l.m_Boundary.Contains(middle, m_Accuracy);
-            m_Cache.emplace_back(loop, inside);
-        }
+bool GraphBuilder::IsInsideCached(int loop, int piece_loop, const Point& p) {
+    if (m_CachedLoop != piece_loop) {
+        m_CachedLoop = piece_loop;
+        m_Cache.clear();
     }
-    return inside ? std::pair(l.m_Sign, l.m_Sign) : std::pair(0, 0);
+    const auto it = std::find_if(m_Cache.begin(), m_Cache.end(),
+                                 [&](const std::pair<int, bool>& c) { return c.first == loop; });
+    if (it != m_Cache.end()) {
+        return it->second;
+    }
+    const bool inside = m_Loops[loop].m_Boundary.Contains(p, 0);
+    m_Cache.emplace_back(loop, inside);
+    return inside;
 }
 
-void GraphBuilder::Classify(const Arc& piece, int e, int k, int start, int end,
-                            std::vector<PolyArcIntersectionGraph::Edge>& out) {
+bool GraphBuilder::IsVertexOfLoop(int vertex, int loop) const {
+    return !m_EdgeIndex.VisitMeeting(
+        GetQueryBox_G(m_Locations[vertex], m_Accuracy), [&](const IndexedBox& x, const Box&) {
+            const int e = x.m_Id;
+            if (m_Edges[e].m_Loop != loop) {
+                return true;
+            }
+            if (m_VertexOfPoint[2 * e] == vertex || m_VertexOfPoint[2 * e + 1] == vertex) {
+                return false;
+            }
+            const auto first = m_Interior.begin() + m_InteriorStart[e];
+            const auto last = m_Interior.begin() + m_InteriorStart[e + 1];
+            return std::find(first, last, vertex) == last;
+        });
+}
+
+void GraphBuilder::Locate(const Arc& piece, int e, int start, int end, Location& where) {
     const int own_loop = m_Edges[e].m_Loop;
-    const SourceLoop& own = m_Loops[own_loop];
     const Point middle = piece.GetMiddlePoint();
     // The tangent at the middle of an arc is parallel to its chord.
     const Vector tangent = piece.GetStart() == piece.GetEnd() ? -piece.GetStartTangent()
                                                               : piece.GetEnd() - piece.GetStart();
+    where.m_Inside.clear();
+    where.m_Along.clear();
     m_Candidates.clear();
-    m_Candidates.push_back({own.m_Operand == 0 ? 0 : 1, own.m_Member, own_loop});
     m_LoopIndex.VisitMeeting(GetQueryBox_G(middle, m_Accuracy),
                              [&](const IndexedBox& x, const Box&) {
-                                 if (x.m_Id != own_loop) {
-                                     const SourceLoop& l = m_Loops[x.m_Id];
-                                     m_Candidates.push_back({l.m_Operand, l.m_Member, x.m_Id});
+                                 if (x.m_Id != own_loop && !IsSameGroup(own_loop, x.m_Id)) {
+                                     m_Candidates.push_back(x.m_Id);
                                  }
                                  return true;
                              });
-    // The piece's own operand first, member by member, so that a piece inside another
-    // member of its operand is given up early.
-    const int own_operand = own.m_Operand;
-    std::sort(m_Candidates.begin(), m_Candidates.end(),
-              [&](const Candidate& a, const Candidate& b) {
-                  const bool oa = a.m_Operand != own_operand;
-                  const bool ob = b.m_Operand != own_operand;
-                  if (oa != ob) {
-                      return ob;
-                  }
-                  return a.m_Member != b.m_Member ? a.m_Member < b.m_Member : a.m_Loop < b.m_Loop;
-              });
-    bool covered[2][2] = {{false, false}, {false, false}};  // [own or other][left or right]
-    bool touched_by_other_member = false;
-    for (size_t b = 0; b < m_Candidates.size();) {
-        const Candidate& c = m_Candidates[b];
-        const bool other = c.m_Operand != own_operand;
-        if (other && covered[0][0] == covered[0][1]) {
-            return;  // not on its own operand's boundary
-        }
-        int left = 0;
-        int right = 0;
-        bool touching = false;
-        size_t e2 = b;
-        for (; e2 < m_Candidates.size() && m_Candidates[e2].m_Member == c.m_Member
-               && m_Candidates[e2].m_Operand == c.m_Operand;
-             ++e2) {
-            std::pair<int, int> w;
-            if (m_Candidates[e2].m_Loop == own_loop) {
-                w = GetSideWinding(own.m_Sign, true);
-            } else {
-                w = Locate(m_Candidates[e2].m_Loop, own_loop, middle, tangent, &touching);
+    for (const int loop : m_Candidates) {
+        const Polygon& boundary = m_Loops[loop].m_Boundary;
+        if (!Touches(own_loop, loop)) {
+            if (IsInsideCached(loop, own_loop, middle)) {
+                where.m_Inside.push_back(loop);
             }
-            left += w.first;
-            right += w.second;
+            continue;
         }
-        bool* sides = covered[other ? 1 : 0];
-        sides[0] = sides[0] || left > 0;
-        sides[1] = sides[1] || right > 0;
-        if (touching && (other || c.m_Member != own.m_Member)) {
-            touched_by_other_member = true;
+        if (!boundary.IsOnBoundary(middle, m_Accuracy)) {
+            if (boundary.Contains(middle, m_Accuracy)) {
+                where.m_Inside.push_back(loop);
+            }
+            continue;
         }
-        if (!other && sides[0] && sides[1]) {
-            return;  // inside its own operand
+        // The boundary runs along the piece only where the two share the piece's end
+        // vertices and the boundary passes through its middle in the same or the opposite
+        // direction: edges that coincide are cut alike. An arc and a segment tangent to it
+        // stay within the accuracy of each other over a length of about sqrt(2 r
+        // accuracy) without coinciding; there the exact side decides.
+        Vector direction;
+        if (start >= 0 && end >= 0 && IsVertexOfLoop(start, loop) && IsVertexOfLoop(end, loop)
+            && GetTangentNear(m_Loops[loop], middle, &direction)
+            && std::fabs(direction.Cross(tangent))
+                   <= k_Parallel * direction.GetLength() * tangent.GetLength()) {
+            where.m_Along.emplace_back(loop, direction.Dot(tangent) > 0);
+        } else if (boundary.Contains(middle, 0)) {
+            where.m_Inside.push_back(loop);
         }
-        b = e2;
     }
-    if (covered[0][0] == covered[0][1]) {
-        return;
+    where.m_Complete = where.m_Along.empty();
+}
+
+bool GraphBuilder::CarryOver(int e, int vertex, Location& where) const {
+    // Past a vertex where exactly one other edge crosses this one, only that edge's loop
+    // changes sides: the next piece is inside it when the last one was not, and the other
+    // way round. Anything else there (several edges, an end, a touch, a common piece)
+    // needs the next piece located afresh.
+    if (!where.m_Complete) {
+        return false;
     }
+    const int meeting = m_SimpleMeeting[vertex];
+    if (meeting < 0 || m_Incidence[vertex] != 2) {
+        return false;
+    }
+    const Meeting& m = m_Meetings[meeting];
+    const int other = m.m_First == e ? m.m_Second : (m.m_Second == e ? m.m_First : -1);
+    if (other < 0 || m_Edges[other].m_Loop == m_Edges[e].m_Loop) {
+        return false;
+    }
+    const Point& p = m_Locations[vertex];
+    const Vector t1 = GetTangentAt(m_Edges[e].m_Arc, p);
+    const Vector t2 = GetTangentAt(m_Edges[other].m_Arc, p);
+    if (!(std::fabs(t1.Cross(t2)) > k_Parallel * t1.GetLength() * t2.GetLength())) {
+        return false;
+    }
+    const int loop = m_Edges[other].m_Loop;
+    const auto it = std::find(where.m_Inside.begin(), where.m_Inside.end(), loop);
+    if (it != where.m_Inside.end()) {
+        where.m_Inside.erase(it);
+    } else {
+        where.m_Inside.push_back(loop);
+    }
+    return true;
+}
+
+void GraphBuilder::GetCoverage(int e, const Location& where, bool covered[2][2], bool* touched) {
+    const SourceLoop& own = m_Loops[m_Edges[e].m_Loop];
+    // Winding of each member on the two sides of the piece, summed over its loops.
+    m_Sides.clear();
+    const auto add = [&](const SourceLoop& l, std::pair<int, int> w) {
+        for (MemberSides& s : m_Sides) {
+            if (s.m_Member == l.m_Member) {
+                s.m_Left += w.first;
+                s.m_Right += w.second;
+                return;
+            }
+        }
+        m_Sides.push_back({l.m_Member, l.m_Operand, w.first, w.second});
+    };
+    add(own, GetSideWinding(own.m_Sign, true));
+    for (const int loop : where.m_Inside) {
+        const SourceLoop& l = m_Loops[loop];
+        add(l, std::pair(l.m_Sign, l.m_Sign));
+    }
+    *touched = false;
+    for (const auto& [loop, same] : where.m_Along) {
+        const SourceLoop& l = m_Loops[loop];
+        add(l, GetSideWinding(l.m_Sign, same));
+        *touched = *touched || l.m_Member != own.m_Member;
+    }
+    covered[0][0] = covered[0][1] = covered[1][0] = covered[1][1] = false;
+    for (const MemberSides& s : m_Sides) {
+        bool* sides = covered[s.m_Operand == own.m_Operand ? 0 : 1];
+        sides[0] = sides[0] || s.m_Left > 0;
+        sides[1] = sides[1] || s.m_Right > 0;
+    }
+}
+
+void GraphBuilder::Emit(const Arc& piece, int e, int k, int start, int end,
+                        const bool covered[2][2], bool touched,
+                        std::vector<PolyArcIntersectionGraph::Edge>& out) const {
     PolyArcIntersectionGraph::Edge edge;
     const bool reversed = covered[0][1];
     edge.m_Arc = reversed ? piece.GetReversed() : piece;
     edge.m_StartVertex = reversed ? end : start;
     edge.m_EndVertex = reversed ? start : end;
-    edge.m_Owner = own_operand;
+    edge.m_Owner = m_Loops[m_Edges[e].m_Loop].m_Operand;
     edge.m_OtherOnLeft = reversed ? covered[1][1] : covered[1][0];
     edge.m_OtherOnRight = reversed ? covered[1][0] : covered[1][1];
     if (m_TwoOperands) {
@@ -691,7 +903,7 @@ void GraphBuilder::Classify(const Arc& piece, int e, int k, int start, int end,
                              : !edge.m_OtherOnLeft && !edge.m_OtherOnRight ? k_OutsideOther
                                                                            : k_CommonEdge;
     } else {
-        edge.m_InsideOther = touched_by_other_member ? k_CommonEdge : k_OutsideOther;
+        edge.m_InsideOther = touched ? k_CommonEdge : k_OutsideOther;
     }
     edge.m_SourceEdge = e;
     edge.m_Piece = k;
@@ -701,7 +913,9 @@ void GraphBuilder::Classify(const Arc& piece, int e, int k, int start, int end,
 }
 
 void GraphBuilder::SplitAndClassify(std::vector<PolyArcIntersectionGraph::Edge>& out,
-                                    std::vector<int>& piece_count, std::vector<char>& closed) {
+                                    std::vector<PolyArcIntersectionGraph::WholeLoop>& whole,
+                                    std::vector<int>& piece_count, std::vector<char>& closed,
+                                    std::vector<double>& source_radius) {
     std::vector<IndexedBox> boxes(m_Loops.size());
     for (int l = 0; l < int(m_Loops.size()); ++l) {
         boxes[l] = {l, m_Loops[l].m_Boundary.GetBBox()};
@@ -709,30 +923,82 @@ void GraphBuilder::SplitAndClassify(std::vector<PolyArcIntersectionGraph::Edge>&
     m_LoopIndex = MakeBoxIndex_G(std::move(boxes));
     piece_count.assign(m_Edges.size(), 0);
     closed.assign(m_Edges.size(), 0);
-    std::vector<Arc> pieces;
     std::vector<int> ends;
+    Location where;
+    bool covered[2][2];
+    bool touched = false;
+    source_radius.assign(m_Edges.size(), 0);
     for (int e = 0; e < int(m_Edges.size()); ++e) {
-        CutEdge(e, pieces, ends);
-        piece_count[e] = int(pieces.size());
+        const SourceLoop& loop = m_Loops[m_Edges[e].m_Loop];
+        if (!loop.m_Meets) {
+            // A loop that meets nothing lies wholly inside or outside each other loop: one
+            // location decides whether it bounds its operand and what covers its sides.
+            if (m_Edges[e].m_FirstOfLoop) {
+                Locate(m_Edges[e].m_Arc, e, -1, -1, where);
+                GetCoverage(e, where, covered, &touched);
+                if (covered[0][0] != covered[0][1]) {
+                    const bool reversed = covered[0][1];
+                    whole.push_back(
+                        {reversed ? loop.m_Boundary.GetReversed() : PolyArc(loop.m_Boundary),
+                         reversed ? -loop.m_Area : loop.m_Area, loop.m_Operand,
+                         reversed ? covered[1][1] : covered[1][0],
+                         reversed ? covered[1][0] : covered[1][1]});
+                }
+            }
+            continue;
+        }
+        const Arc moved = MoveEdge(e, ends);
+        const EdgePosition position(moved);
+        const double radius = GetRadiusOf(m_Edges[e].m_Arc);
+        source_radius[e] = radius;
+        const int count = int(ends.size()) - 1;
+        piece_count[e] = count;
         closed[e] = ends.front() == ends.back();
-        for (int k = 0; k < int(pieces.size()); ++k) {
-            if (pieces[k].IsPoint(m_Accuracy)) {
+        if (m_Edges[e].m_FirstOfLoop) {
+            where.m_Complete = false;
+        }
+        for (int k = 0; k < count; ++k) {
+            // A piece from a vertex to itself is a point, unless it is the whole edge and
+            // that is a whole circle.
+            if (ends[k] == ends[k + 1] && (count > 1 || moved.IsPoint(m_Accuracy))) {
+                where.m_Complete = false;
                 continue;
             }
-            Classify(pieces[k], e, k, ends[k], ends[k + 1], out);
+            // Where a loop's edge joins the next and nothing else passes, the next piece
+            // lies where the last one did; past a simple crossing only the crossing loop
+            // changes sides. Only other pieces are located afresh, and only pieces on
+            // their operand's boundary are made into arcs.
+            const bool joint = k == 0 && !m_Edges[e].m_FirstOfLoop && where.m_Complete
+                               && m_Incidence[ends[0]] == 2;
+            Arc piece;
+            bool made = false;
+            if (!joint && (k == 0 || !CarryOver(e, ends[k], where))) {
+                piece = MakePiece(moved, position, radius, m_Locations, ends, k);
+                made = true;
+                Locate(piece, e, ends[k], ends[k + 1], where);
+            }
+            GetCoverage(e, where, covered, &touched);
+            if (covered[0][0] == covered[0][1]) {
+                continue;  // not on its own operand's boundary
+            }
+            if (!made) {
+                piece = MakePiece(moved, position, radius, m_Locations, ends, k);
+            }
+            Emit(piece, e, k, ends[k], ends[k + 1], covered, touched, out);
         }
     }
 }
 
 void GraphBuilder::Build(std::vector<PolyArcIntersectionGraph::Vertex>& vertices,
                          std::vector<PolyArcIntersectionGraph::Edge>& edges,
-                         std::vector<int>& piece_count, std::vector<char>& closed) {
+                         std::vector<PolyArcIntersectionGraph::WholeLoop>& whole,
+                         std::vector<int>& piece_count, std::vector<char>& closed,
+                         std::vector<double>& source_radius) {
     FindMeetings();
     MergePoints();
-    SnapVerticesToEdges();
-    SortSplits();
+    CollectSplits();
     FindTouchingLoops();
-    SplitAndClassify(edges, piece_count, closed);
+    SplitAndClassify(edges, whole, piece_count, closed, source_radius);
     vertices.resize(m_Locations.size());
     for (size_t v = 0; v < m_Locations.size(); ++v) {
         vertices[v].m_Location = m_Locations[v];
@@ -772,7 +1038,8 @@ PolyArcIntersectionGraph::PolyArcIntersectionGraph(std::span<const PolygonWithHo
     for (const PolygonWithHoles& p : second) {
         builder.AddMember(p.GetPolygon(), &p.GetHoles(), 1);
     }
-    builder.Build(m_Vertices, m_Edges, m_SourcePieceCount, m_SourceIsClosed);
+    builder.Build(m_Vertices, m_Edges, m_WholeLoops, m_SourcePieceCount, m_SourceIsClosed,
+                  m_SourceRadius);
     MergeCoincidingPairs();
 }
 
@@ -792,7 +1059,32 @@ PolyArcIntersectionGraph::PolyArcIntersectionGraph(std::span<const Polygon> memb
     for (const Polygon& p : members) {
         builder.AddMember(p, nullptr, 0);
     }
-    builder.Build(m_Vertices, m_Edges, m_SourcePieceCount, m_SourceIsClosed);
+    builder.Build(m_Vertices, m_Edges, m_WholeLoops, m_SourcePieceCount, m_SourceIsClosed,
+                  m_SourceRadius);
+    MergeCoincidingPairs();
+}
+
+PolyArcIntersectionGraph::PolyArcIntersectionGraph(
+    std::span<const std::vector<PolygonWithHoles>> disjoint_parts, Unit accuracy) {
+    m_TwoOperands = false;
+    Box box;
+    for (const std::vector<PolygonWithHoles>& part : disjoint_parts) {
+        for (const PolygonWithHoles& p : part) {
+            box |= p.GetBBox();
+        }
+    }
+    m_CalcAccuracy = accuracy;
+    VCORE_ASSERT_TEXT(k_Source, m_CalcAccuracy >= box.GetEpsilon(),
+                      "m_CalcAccuracy >= base::GetMaxOf_T (pp1.GetEpsilon(), pp2.GetEpsilon())");
+    m_CalcAccuracy = GetWorkingAccuracy(accuracy, box);
+    GraphBuilder builder(m_CalcAccuracy, false);
+    for (int g = 0; g < int(disjoint_parts.size()); ++g) {
+        for (const PolygonWithHoles& p : disjoint_parts[g]) {
+            builder.AddMember(p.GetPolygon(), &p.GetHoles(), 0, g);
+        }
+    }
+    builder.Build(m_Vertices, m_Edges, m_WholeLoops, m_SourcePieceCount, m_SourceIsClosed,
+                  m_SourceRadius);
     MergeCoincidingPairs();
 }
 
@@ -920,8 +1212,11 @@ void PolyArcIntersectionGraph::MergeCoincidingPairs() {
     });
 }
 
-std::vector<signed char> PolyArcIntersectionGraph::SelectEdges(int code) const {
-    VCORE_ASSERT_TEXT(k_Source, code >= 0 && code <= 3, "code >= 0 && code <= 3");
+int PolyArcIntersectionGraph::GetTravel(int code, int owner, bool other_on_left,
+                                        bool other_on_right) const {
+    if (!m_TwoOperands) {
+        return 1;
+    }
     const auto op = [code](bool p, bool q) {
         switch (code) {
         case k_Union:
@@ -936,18 +1231,19 @@ std::vector<signed char> PolyArcIntersectionGraph::SelectEdges(int code) const {
             return false;
         }
     };
+    // The own operand covers the left side only.
+    const bool own_first = owner == 0;
+    const bool left = own_first ? op(true, other_on_left) : op(other_on_left, true);
+    const bool right = own_first ? op(false, other_on_right) : op(other_on_right, false);
+    return left == right ? 0 : (left ? 1 : -1);
+}
+
+std::vector<signed char> PolyArcIntersectionGraph::SelectEdges(int code) const {
     std::vector<signed char> travel(m_Edges.size(), 0);
     for (size_t i = 0; i < m_Edges.size(); ++i) {
         const Edge& e = m_Edges[i];
-        if (!m_TwoOperands) {
-            travel[i] = 1;
-            continue;
-        }
-        // Every edge has its own operand on its left only.
-        const bool own_first = e.m_Owner == 0;
-        const bool left = own_first ? op(true, e.m_OtherOnLeft) : op(e.m_OtherOnLeft, true);
-        const bool right = own_first ? op(false, e.m_OtherOnRight) : op(e.m_OtherOnRight, false);
-        travel[i] = left == right ? 0 : (left ? 1 : -1);
+        travel[i] =
+            static_cast<signed char>(GetTravel(code, e.m_Owner, e.m_OtherOnLeft, e.m_OtherOnRight));
     }
     return travel;
 }
@@ -1063,6 +1359,15 @@ void PairAtVertex(const std::vector<int>& leaving, const std::vector<int>& arriv
 }  // namespace
 
 std::vector<PolyArcIntersectionGraph::Loop> PolyArcIntersectionGraph::ReadLoops(int code) {
+    std::vector<Loop> ret;
+    for (const auto& [boundary, area] : ReadBoundaries(code)) {
+        ret.push_back({boundary.GetEdges()});
+    }
+    return ret;
+}
+
+std::vector<std::pair<PolyArc, double>> PolyArcIntersectionGraph::ReadBoundaries(int code) {
+    VCORE_ASSERT_TEXT(k_Source, code >= 0 && code <= 3, "code >= 0 && code <= 3");
     for (Edge& e : m_Edges) {
         e.m_Visited = false;
     }
@@ -1186,8 +1491,9 @@ std::vector<PolyArcIntersectionGraph::Loop> PolyArcIntersectionGraph::ReadLoops(
         return eb.m_Piece == ea.m_Piece - 1
                || (wraps && ea.m_Piece == 0 && eb.m_Piece == count - 1);
     };
-    std::vector<Loop> ret;
+    std::vector<std::pair<PolyArc, double>> ret;
     ret.reserve(loops.size());
+    const double min_area = m_CalcAccuracy * m_CalcAccuracy;
     for (const EdgeLoop& loop : loops) {
         const std::vector<int>& es = loop.m_Edges;
         // Start at a piece that does not continue the one before it, if there is one.
@@ -1213,18 +1519,25 @@ std::vector<PolyArcIntersectionGraph::Loop> PolyArcIntersectionGraph::ReadLoops(
         }
         VCORE_ASSERT_TEXT(k_Source, IsPolyArcSequence_G(out.m_Arcs, k_Closed),
                           "IsPolyArcSequence_G (ret.m_Arcs, k_Closed)");
-        const double area = PolyArc(k_Closed, out.m_Arcs).GetArea();
-        const double min_area = m_CalcAccuracy * m_CalcAccuracy;
+        PolyArc boundary(k_Closed, out.m_Arcs);
+        const double area = boundary.GetArea();
         if (!(std::fabs(area) >= min_area) || area == 0) {
             continue;
         }
-        ret.push_back(std::move(out));
+        ret.emplace_back(std::move(boundary), area);
+    }
+    for (const WholeLoop& w : m_WholeLoops) {
+        const int t = GetTravel(code, w.m_Owner, w.m_OtherOnLeft, w.m_OtherOnRight);
+        if (t != 0 && std::fabs(w.m_Area) >= min_area) {
+            ret.emplace_back(t > 0 ? w.m_Boundary : w.m_Boundary.GetReversed(),
+                             t > 0 ? w.m_Area : -w.m_Area);
+        }
     }
     return ret;
 }
 
 PolygonWithHolesCollection PolyArcIntersectionGraph::GetResult(int code) {
-    const std::vector<Loop> loops = ReadLoops(code);
+    const std::vector<std::pair<PolyArc, double>> loops = ReadBoundaries(code);
     struct Outer {
         Polygon m_Polygon;
         double m_Area;
@@ -1232,9 +1545,7 @@ PolygonWithHolesCollection PolyArcIntersectionGraph::GetResult(int code) {
     };
     std::vector<Outer> outers;
     std::vector<Polygon> holes;
-    for (const Loop& loop : loops) {
-        const PolyArc boundary(k_Closed, loop.m_Arcs);
-        const double area = boundary.GetArea();
+    for (const auto& [boundary, area] : loops) {
         if (area > 0) {
             outers.push_back({Polygon(boundary), area, {}});
         } else {

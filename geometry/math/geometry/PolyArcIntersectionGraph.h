@@ -76,6 +76,11 @@ public:
                              std::span<const PolygonWithHoles> second, Unit accuracy);
     /// The graph of all members of one collection, for their union.
     PolyArcIntersectionGraph(std::span<const Polygon> members, Unit accuracy);
+    /// The graph of the members of several parts, for their union, where the members of
+    /// each part have disjoint interiors (results of earlier unions): edges of one part
+    /// are neither cut at each other nor located against each other.
+    explicit PolyArcIntersectionGraph(std::span<const std::vector<PolygonWithHoles>> disjoint_parts,
+                                      Unit accuracy);
 
     Unit GetCalcAccuracy() const { return m_CalcAccuracy; }
     const std::vector<Vertex>& GetVertices() const { return m_Vertices; }
@@ -92,7 +97,23 @@ public:
     /// clockwise loops the holes of the smallest outer polygon containing them.
     PolygonWithHolesCollection GetResult(int code);
 
+    /// A loop whose boundary meets no other loop's (nor itself): it is not cut into edges
+    /// but taken into a result whole, or left out whole.
+    struct WholeLoop {
+        PolyArc m_Boundary;  ///< its own operand on the left
+        double m_Area = 0;
+        int m_Owner = 0;
+        bool m_OtherOnLeft = false;
+        bool m_OtherOnRight = false;
+    };
+    const std::vector<WholeLoop>& GetWholeLoops() const { return m_WholeLoops; }
+
 private:
+    /// The result's loops as boundaries, with their signed areas.
+    std::vector<std::pair<PolyArc, double>> ReadBoundaries(int code);
+    /// Whether the result of `code` follows a piece of boundary of `owner` whose own
+    /// operand lies on its left: 1 forwards, -1 backwards, 0 not at all.
+    int GetTravel(int code, int owner, bool other_on_left, bool other_on_right) const;
     /// For each edge: the arc it is travelled along in the result of `code`, or none.
     std::vector<signed char> SelectEdges(int code) const;
     void CancelCoincidingEdges(std::vector<signed char>& travel);
@@ -102,9 +123,11 @@ private:
     bool m_TwoOperands = true;
     std::vector<Vertex> m_Vertices;
     std::vector<Edge> m_Edges;
+    std::vector<WholeLoop> m_WholeLoops;
     /// How many pieces each operand edge was cut into, and whether it closes on itself.
     std::vector<int> m_SourcePieceCount;
     std::vector<char> m_SourceIsClosed;
+    std::vector<double> m_SourceRadius;  ///< of each operand edge's circle; 0 for a segment
 };
 
 }  // namespace geom
