@@ -194,17 +194,17 @@ double GetLeavingCurvature(const Arc& leaving) {
 /// The arc from a to b on a circle of radius r that turns the given way through about
 /// `sweep` (below a whole turn). Pieces of an edge are made this way rather than from
 /// their ends' positions alone, since their ends lie on the edge's circle only within the
-/// accuracy. The height follows from the radius for arcs of up to a quarter turn, and from
-/// the sweep for longer ones: near a half turn the radius leaves it ill-conditioned (a
-/// change e in the chord moves it by about sqrt(r e)), while the sweep, measured about the
-/// centre, does not.
+/// accuracy. The height follows from the radius for arcs of up to a quarter turn or of at
+/// least three, and from the sweep in between: near a half turn the radius leaves it
+/// ill-conditioned (a change e in the chord moves it by about sqrt(r e)), near a whole
+/// turn the sweep does (through the tangent of a quarter of it).
 Arc GetArcOnCircle(const Point& a, const Point& b, double r, bool clockwise, double sweep) {
     const double half = a.GetDistanceTo(b) * 0.5;
     double h = 0;
-    if (sweep <= k_Pi / 2) {
+    if (sweep <= k_Pi / 2 || sweep >= 3 * k_Pi / 2) {
         const double c = base::GetMinOf_T(half, r);
         const double d = std::sqrt(base::GetMaxOf_T(0.0, (r - c) * (r + c)));
-        h = r + d > 0 ? c * c / (r + d) : 0.0;
+        h = sweep > k_Pi ? r + d : (r + d > 0 ? c * c / (r + d) : 0.0);
     } else {
         h = half * std::tan(sweep * 0.25);
     }
@@ -212,6 +212,14 @@ Arc GetArcOnCircle(const Point& a, const Point& b, double r, bool clockwise, dou
         h = 0;
     }
     return Arc(a, b, clockwise ? h : -h);
+}
+
+/// Whether an arc sweeps more than half a turn over a chord below a thousandth of its
+/// radius: its circle then follows its ends' placing a thousandfold (a cut lying off the
+/// circle within the accuracy tilts the chord, and the far side of the circle swings).
+bool IsIllConditioned(const Arc& a, double radius) {
+    return a.GetHeight() != 0 && !(a.GetStart() == a.GetEnd()) && a.IsBig()
+           && a.GetStart().GetDistanceTo(a.GetEnd()) < 1e-3 * radius;
 }
 
 /// A position along an edge that grows monotonically from its start to its end and stays
@@ -692,6 +700,19 @@ Arc GraphBuilder::MoveEdge(int e, std::vector<int>& ends) const {
     ends.insert(ends.end(), m_Interior.begin() + m_InteriorStart[e],
                 m_Interior.begin() + m_InteriorStart[e + 1]);
     ends.push_back(to);
+    // A whole circle whose start meets nothing else starts where it is first cut instead:
+    // a cut just after an arbitrary start would leave a nearly whole piece over a tiny
+    // chord, whose circle a cut lying off it within the accuracy tilts far.
+    if (from == to && ends.size() > 2 && a.GetStart() == a.GetEnd() && a.GetHeight() != 0
+        && m_Incidence[from] == 2) {
+        const Point centre = a.GetCircumference().GetCentre();
+        const Point& p1 = m_Locations[ends[1]];
+        if (!(centre == p1)) {
+            ends.erase(ends.begin());
+            ends.back() = ends.front();
+            return Arc(p1, p1, a.GetHeight(), Azimuth(centre - p1));
+        }
+    }
     // An arc whose ends became one vertex is the whole circle.
     if (from == to && !(a.GetStart() == a.GetEnd()) && a.GetHeight() != 0) {
         const Point centre = a.GetCircumference().GetCentre();
@@ -983,6 +1004,23 @@ void GraphBuilder::SplitAndClassify(std::vector<PolyArcIntersectionGraph::Edge>&
             }
             if (!made) {
                 piece = MakePiece(moved, position, radius, m_Locations, ends, k);
+            }
+            if (IsIllConditioned(piece, radius)) {
+                // Two halves over a new vertex at the piece's middle on the edge's circle.
+                const double sweep = piece.GetSweepAngle().GetValue();
+                const Point centre = moved.GetCircumference().GetCentre();
+                const Point middle =
+                    centre
+                    + (piece.GetStart() - centre).GetRotated(Angle::FromRadians(sweep * 0.5));
+                const int v = int(m_Locations.size());
+                m_Locations.push_back(middle);
+                const bool cw = piece.GetHeight() > 0;
+                const double half = std::fabs(sweep) * 0.5;
+                Emit(GetArcOnCircle(piece.GetStart(), middle, radius, cw, half), e, k, ends[k], v,
+                     covered, touched, out);
+                Emit(GetArcOnCircle(middle, piece.GetEnd(), radius, cw, half), e, k, v, ends[k + 1],
+                     covered, touched, out);
+                continue;
             }
             Emit(piece, e, k, ends[k], ends[k + 1], covered, touched, out);
         }
@@ -1479,7 +1517,8 @@ std::vector<std::pair<PolyArc, double>> PolyArcIntersectionGraph::ReadBoundaries
     const auto continues = [&](int a, int b) {
         const Edge& ea = m_Edges[a];
         const Edge& eb = m_Edges[b];
-        if (ea.m_SourceEdge != eb.m_SourceEdge || along_source(a) != along_source(b)) {
+        if (ea.m_SourceEdge != eb.m_SourceEdge || along_source(a) != along_source(b)
+            || ea.m_Piece == eb.m_Piece) {
             return false;
         }
         const int count = m_SourcePieceCount[ea.m_SourceEdge];
