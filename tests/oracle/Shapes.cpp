@@ -256,9 +256,13 @@ Loop reversed(const Loop& loop) {
 }
 
 Case makeCase(std::uint64_t number) {
+    return makeCase(number, static_cast<int>(number % k_CaseKinds));
+}
+
+Case makeCase(std::uint64_t number, int kind) {
     Generator g(number);
     Case c;
-    switch (number % 14) {
+    switch (kind) {
     case 0: {
         c.kind = "strokes";
         for (int i = g.integer(2, 6); i > 0; --i) {
@@ -467,6 +471,33 @@ Case makeCase(std::uint64_t number) {
             g.traceChain(0.5, c.a);
         }
         for (int i = g.integer(2, 5); i > 0; --i) {
+            g.traceChain(0.5, c.b);
+        }
+        break;
+    }
+    case 14: {
+        c.kind = "crowd";
+        // So many traces, vias and pads on a small area that each overlaps dozens of
+        // others: the union then runs as a cascade of partial unions.
+        const int count = g.integer(48, 80);
+        for (int i = 0; i < count; ++i) {
+            const Direction d = g.direction();
+            const double h = g.integer(1, 3) * d.q / 64.0;
+            const double length = g.integer(1, 6) * d.q / 64.0;
+            const int kind = g.integer(0, 9);
+            if (kind < 7) {
+                c.a.push_back(
+                    region(stroke(g.grid(0, 0.75), g.grid(0, 0.75), d.dx, d.dy, d.q, length, h)));
+            } else if (kind < 9) {
+                c.a.push_back(
+                    region(circle(g.grid(0, 0.75), g.grid(0, 0.75), g.integer(4, 16) / 64.0)));
+            } else {
+                const double x = g.grid(0, 0.75);
+                const double y = g.grid(0, 0.75);
+                c.a.push_back(region(roundedRectangle(x, y, x + 0.25, y + 0.125, 1.0 / 32)));
+            }
+        }
+        for (int i = g.integer(1, 3); i > 0; --i) {
             g.traceChain(0.5, c.b);
         }
         break;

@@ -60,6 +60,11 @@ double loopArea(const Loop& loop);
 /// degenerate arrangements (shared edges, stacked shapes, one-point touches, tangent and
 /// coinciding arcs, holes touching their outline, slivers a hair wide).
 Case makeCase(std::uint64_t number);
+/// How many kinds of case there are; case `number` is of kind number % k_CaseKinds.
+inline constexpr int k_CaseKinds = 15;
+/// The case that the seed `number` gives for a kind (regression tests keep the kind a
+/// failing case had when it was found).
+Case makeCase(std::uint64_t number, int kind);
 
 // Building blocks (all exact; `unit` is the grid step, a power of two).
 
