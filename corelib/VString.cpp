@@ -105,14 +105,15 @@ VString vformat(const wchar_t* format, va_list args) {
             length += static_cast<char>(*p++);
         }
         const wchar_t type = *p ? *p++ : 0;
-        // Rebuild the spec as narrow text for the C library, without the length modifier
+        // Rebuild the conversion as narrow text for the C library, without the length modifier
         // for strings (handled here) and with it for numbers.
-        std::string spec;
+        std::string conversion;
         for (const wchar_t* q = start; q < p; ++q) {
-            spec += static_cast<char>(*q);
+            conversion += static_cast<char>(*q);
         }
-        if (spec.find('*') != std::string::npos) {
-            // Widths taken from arguments are not used by this program; write the spec.
+        if (conversion.find('*') != std::string::npos) {
+            // Widths taken from arguments are not used by this program; write the conversion as it
+            // stands.
             out += std::wstring(start, p);
             continue;
         }
@@ -129,7 +130,8 @@ VString vformat(const wchar_t* format, va_list args) {
                 text = wideText ? wideText : L"(null)";
             }
             // Apply width and precision through the C library on a placeholder.
-            std::string flags(spec.begin() + 1, spec.end() - 1 - static_cast<long>(length.size()));
+            std::string flags(conversion.begin() + 1,
+                              conversion.end() - 1 - static_cast<long>(length.size()));
             int width = 0;
             int precision = -1;
             bool left = false;
@@ -169,11 +171,11 @@ VString vformat(const wchar_t* format, va_list args) {
         case L'd':
         case L'i':
             if (length == "ll" || length == "q" || length == "j") {
-                std::snprintf(buffer, sizeof buffer, spec.c_str(), va_arg(args, long long));
+                std::snprintf(buffer, sizeof buffer, conversion.c_str(), va_arg(args, long long));
             } else if (length == "l" || length == "z" || length == "t") {
-                std::snprintf(buffer, sizeof buffer, spec.c_str(), va_arg(args, long));
+                std::snprintf(buffer, sizeof buffer, conversion.c_str(), va_arg(args, long));
             } else {
-                std::snprintf(buffer, sizeof buffer, spec.c_str(), va_arg(args, int));
+                std::snprintf(buffer, sizeof buffer, conversion.c_str(), va_arg(args, int));
             }
             out += VString::widen(buffer);
             break;
@@ -182,12 +184,13 @@ VString vformat(const wchar_t* format, va_list args) {
         case L'X':
         case L'o':
             if (length == "ll" || length == "q" || length == "j") {
-                std::snprintf(buffer, sizeof buffer, spec.c_str(),
+                std::snprintf(buffer, sizeof buffer, conversion.c_str(),
                               va_arg(args, unsigned long long));
             } else if (length == "l" || length == "z" || length == "t") {
-                std::snprintf(buffer, sizeof buffer, spec.c_str(), va_arg(args, unsigned long));
+                std::snprintf(buffer, sizeof buffer, conversion.c_str(),
+                              va_arg(args, unsigned long));
             } else {
-                std::snprintf(buffer, sizeof buffer, spec.c_str(), va_arg(args, unsigned));
+                std::snprintf(buffer, sizeof buffer, conversion.c_str(), va_arg(args, unsigned));
             }
             out += VString::widen(buffer);
             break;
@@ -200,11 +203,13 @@ VString vformat(const wchar_t* format, va_list args) {
         case L'a':
         case L'A': {
             // "%lf" means double, as in printf; only "L" would mean long double.
-            std::string numberSpec = spec;
+            std::string numberConversion = conversion;
             if (length == "L") {
-                std::snprintf(buffer, sizeof buffer, numberSpec.c_str(), va_arg(args, long double));
+                std::snprintf(buffer, sizeof buffer, numberConversion.c_str(),
+                              va_arg(args, long double));
             } else {
-                std::snprintf(buffer, sizeof buffer, numberSpec.c_str(), va_arg(args, double));
+                std::snprintf(buffer, sizeof buffer, numberConversion.c_str(),
+                              va_arg(args, double));
             }
             out += VString::widen(buffer);
             break;
