@@ -15,6 +15,7 @@
 #include "math/geometry/BoxIndex.h"
 #include "math/geometry/GeomStl.h"
 #include "math/geometry/Intersections.h"
+#include "math/geometry/PointMerger.h"
 #include "math/geometry/PolygonCollection.h"
 
 namespace geom {
@@ -54,130 +55,6 @@ struct SourceEdge {
     bool m_FirstOfLoop = false;
     bool m_LastOfLoop = false;
 };
-
-/// Groups points that lie within the accuracy of each other (transitively, in the square
-/// norm of Point::IsEqualTo); each group takes the location of its first point.
-class PointMerger {
-public:
-    int Add(const Point& p) {
-        m_Points.push_back(p);
-        return int(m_Points.size()) - 1;
-    }
-    const Point& GetPoint(int i) const { return m_Points[i]; }
-    int GetCount() const { return int(m_Points.size()); }
-    void Merge(double accuracy);
-    int Find(int i) {
-        while (m_Parent[i] != i) {
-            m_Parent[i] = m_Parent[m_Parent[i]];
-            i = m_Parent[i];
-        }
-        return i;
-    }
-
-private:
-    void Unite(int a, int b) {
-        a = Find(a);
-        b = Find(b);
-        if (a != b) {
-            m_Parent[std::max(a, b)] = std::min(a, b);
-        }
-    }
-
-    std::vector<Point> m_Points;
-    std::vector<int> m_Parent;
-};
-
-void PointMerger::Merge(double accuracy) {
-    const int n = GetCount();
-    m_Parent.resize(n);
-    std::iota(m_Parent.begin(), m_Parent.end(), 0);
-    if (!(accuracy > 0)) {
-        std::vector<int> order(n);
-        std::iota(order.begin(), order.end(), 0);
-        const auto less = [&](int a, int b) {
-            const int c = base::CompareTotal_G(m_Points[a].GetX(), m_Points[b].GetX());
-            return c != 0 ? c < 0
-                          : base::CompareTotal_G(m_Points[a].GetY(), m_Points[b].GetY()) < 0;
-        };
-        std::sort(order.begin(), order.end(), less);
-        for (int i = 1; i < n; ++i) {
-            if (m_Points[order[i]] == m_Points[order[i - 1]]) {
-                Unite(order[i], order[i - 1]);
-            }
-        }
-        return;
-    }
-    // Points on a grid of cells twice the accuracy wide: points within the accuracy of
-    // each other lie in the same or in neighbouring cells. Sorting by cell compares each
-    // point with few others, even where many share one x coordinate.
-    const double size = 2 * accuracy;
-    constexpr std::int64_t k_Limit = std::int64_t(1) << 62;
-    constexpr std::int64_t k_NotANumber = k_Limit + 16;
-    const auto key = [&](double v) {
-        if (v != v) {
-            return k_NotANumber;
-        }
-        const double k = std::floor(v / size);
-        return k >= double(k_Limit) ? k_Limit
-                                    : (k <= -double(k_Limit) ? -k_Limit : std::int64_t(k));
-    };
-    struct Cell {
-        std::int64_t m_X;
-        std::int64_t m_Y;
-        int m_Point;
-    };
-    std::vector<Cell> cells(n);
-    for (int i = 0; i < n; ++i) {
-        cells[i] = {key(m_Points[i].GetX()), key(m_Points[i].GetY()), i};
-    }
-    const auto before = [](const Cell& a, std::int64_t x, std::int64_t y) {
-        return a.m_X < x || (a.m_X == x && a.m_Y < y);
-    };
-    std::sort(cells.begin(), cells.end(), [](const Cell& a, const Cell& b) {
-        return a.m_X != b.m_X ? a.m_X < b.m_X
-                              : (a.m_Y != b.m_Y ? a.m_Y < b.m_Y : a.m_Point < b.m_Point);
-    });
-    const auto compare = [&](size_t b0, size_t e0, size_t b1, size_t e1) {
-        for (size_t i = b0; i < e0; ++i) {
-            for (size_t j = b1; j < e1; ++j) {
-                if (i != j
-                    && m_Points[cells[i].m_Point].IsEqualTo(m_Points[cells[j].m_Point], accuracy)) {
-                    Unite(cells[i].m_Point, cells[j].m_Point);
-                }
-            }
-        }
-    };
-    size_t cursor = 0;
-    for (size_t b = 0; b < size_t(n);) {
-        const std::int64_t x = cells[b].m_X;
-        const std::int64_t y = cells[b].m_Y;
-        size_t e = b + 1;
-        while (e < size_t(n) && cells[e].m_X == x && cells[e].m_Y == y) {
-            ++e;
-        }
-        if (x == k_NotANumber || y == k_NotANumber) {
-            b = e;
-            continue;
-        }
-        compare(b, e, b, e);
-        // The cell above, then the three cells of the next column; the cursor only moves
-        // forward since the cells are visited in order.
-        size_t above = e;
-        while (above < size_t(n) && cells[above].m_X == x && cells[above].m_Y == y + 1) {
-            ++above;
-        }
-        compare(b, e, e, above);
-        while (cursor < size_t(n) && before(cells[cursor], x + 1, y - 1)) {
-            ++cursor;
-        }
-        size_t last = cursor;
-        while (last < size_t(n) && cells[last].m_X == x + 1 && cells[last].m_Y <= y + 1) {
-            ++last;
-        }
-        compare(b, e, cursor, last);
-        b = e;
-    }
-}
 
 /// Curvature of an arc as it leaves its start: positive when it bends counter-clockwise.
 double GetLeavingCurvature(const Arc& leaving) {

@@ -10,6 +10,7 @@
 #include "corelib/Assert.h"
 #include "math/geometry/Azimuth.h"
 #include "math/geometry/Intersections.h"
+#include "math/geometry/PointMerger.h"
 #include "math/geometry/Polygon.h"
 #include "math/geometry/PolygonWithHolesCollection.h"
 
@@ -28,57 +29,6 @@ struct Piece {
     int m_To = 0;
     int m_Next = -1;
     bool m_Alive = true;
-};
-
-/// Groups points that lie within the accuracy of each other (transitively) and gives each
-/// group the location of its first member.
-class VertexMerger {
-public:
-    int Add(const Point& p) {
-        m_Points.push_back(p);
-        return int(m_Points.size()) - 1;
-    }
-    void Merge(double accuracy) {
-        const int n = int(m_Points.size());
-        m_Parent.resize(n);
-        std::iota(m_Parent.begin(), m_Parent.end(), 0);
-        std::vector<int> order(n);
-        std::iota(order.begin(), order.end(), 0);
-        std::sort(order.begin(), order.end(), [&](int a, int b) {
-            return base::CompareTotal_G(m_Points[a].GetX(), m_Points[b].GetX()) < 0;
-        });
-        for (int i = 0; i < n; ++i) {
-            const Point& p = m_Points[order[i]];
-            for (int j = i + 1; j < n && m_Points[order[j]].GetX() - p.GetX() <= accuracy; ++j) {
-                if (std::fabs(m_Points[order[j]].GetY() - p.GetY()) <= accuracy) {
-                    Unite(order[i], order[j]);
-                }
-            }
-        }
-    }
-    /// The group of a point: the index of its first member.
-    int GetVertex(int point) { return Find(point); }
-    const Point& GetLocation(int vertex) const { return m_Points[vertex]; }
-    int GetCount() const { return int(m_Points.size()); }
-
-private:
-    int Find(int i) {
-        while (m_Parent[i] != i) {
-            m_Parent[i] = m_Parent[m_Parent[i]];
-            i = m_Parent[i];
-        }
-        return i;
-    }
-    void Unite(int a, int b) {
-        a = Find(a);
-        b = Find(b);
-        if (a != b) {
-            m_Parent[std::max(a, b)] = std::min(a, b);
-        }
-    }
-
-    std::vector<Point> m_Points;
-    std::vector<int> m_Parent;
 };
 
 /// Curvature of a piece as it leaves a vertex: positive when it bends counter-clockwise.
@@ -119,7 +69,7 @@ void SelfIntersectionRemover::Split(const PolyArc& closed) {
     const EdgeTree& tree = closed.GetEdgeTree();
     const std::vector<Arc> edges(tree.begin(), tree.end());
     const int n = int(edges.size());
-    VertexMerger merger;
+    PointMerger merger;
     // Point indices: 2 k and 2 k + 1 are the ends of edge k; meeting points follow.
     for (const Arc& e : edges) {
         merger.Add(e.GetStart());
@@ -147,20 +97,20 @@ void SelfIntersectionRemover::Split(const PolyArc& closed) {
     merger.Merge(m_Accuracy);
     m_Locations.resize(merger.GetCount());
     for (int k = 0; k < merger.GetCount(); ++k) {
-        m_Locations[k] = merger.GetLocation(k);
+        m_Locations[k] = merger.GetPoint(k);
     }
     m_VertexCount = merger.GetCount();
 
     for (int k = 0; k < n; ++k) {
         const Arc& e = edges[k];
-        const int from = merger.GetVertex(2 * k);
-        const int to = merger.GetVertex(2 * k + 1);
+        const int from = merger.Find(2 * k);
+        const int to = merger.Find(2 * k + 1);
         // The meeting points along the edge, in order, as vertices.
         std::vector<std::pair<double, int>> along;
         for (const int p : splits[k]) {
-            const int v = merger.GetVertex(p);
+            const int v = merger.Find(p);
             if (v != from && v != to) {
-                along.emplace_back(e.GetRateOf(merger.GetLocation(p)), v);
+                along.emplace_back(e.GetRateOf(merger.GetPoint(p)), v);
             }
         }
         std::sort(along.begin(), along.end(), [](const auto& a, const auto& b) {
