@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/CpuTimeReporter.h"
 #include "math/geometry/Boolean.h"
 
 namespace {
@@ -97,38 +98,22 @@ BENCHMARK(BM_UniteAsTwoOperands)
 BENCHMARK(BM_PlaneMinusUnion)->Args({4000, 5})->Args({4000, 50})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PolygonDifference)->Unit(benchmark::kMicrosecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs) {
-            if (r.run_type == Run::RT_Iteration) {
-                // CPU time: the machine may be shared with other builds.
-                m_Times[r.benchmark_name()] = r.GetAdjustedCPUTime();
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void Print() const {
-        for (const char* args : {"4000/5", "4000/50", "16000/50"}) {
-            const auto one = m_Times.find(std::string("BM_UniteAsTwoOperands/") + args);
-            const auto all = m_Times.find(std::string("BM_UniteCollection/") + args);
-            if (one != m_Times.end() && all != m_Times.end()) {
-                std::printf("  traces/coverage %-9s: %6.2fx\n", args, one->second / all->second);
-            }
+void PrintRatios(const CpuTimeReporter& reporter) {
+    for (const char* args : {"4000/5", "4000/50", "16000/50"}) {
+        if (const auto ratio = reporter.Ratio(std::string("BM_UniteAsTwoOperands/") + args,
+                                              std::string("BM_UniteCollection/") + args)) {
+            std::printf("  traces/coverage %-9s: %6.2fx\n", args, *ratio);
         }
     }
-
-private:
-    std::map<std::string, double> m_Times;
-};
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    CpuTimeReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\nOne graph's CPU time divided by the collection union's (same run):\n");
-    reporter.Print();
+    PrintRatios(reporter);
     return 0;
 }

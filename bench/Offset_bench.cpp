@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/CpuTimeReporter.h"
 #include "math/geometry/Discretize.h"
 #include "math/geometry/Offset.h"
 
@@ -108,47 +109,31 @@ BENCHMARK(BM_Expand)->OFFSET_SIZES;
 BENCHMARK(BM_Shrink)->OFFSET_SIZES;
 BENCHMARK(BM_Discretize)->OFFSET_SIZES;
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs) {
-            if (r.run_type == Run::RT_Iteration) {
-                // CPU time: the machine may be shared with other builds.
-                m_Times[r.benchmark_name()] = r.GetAdjustedCPUTime();
-            }
+void PrintRatios(const CpuTimeReporter& reporter, const char* operation, const char* baseline) {
+    std::printf("  %-18s / %-14s", operation + 3, baseline + 3);
+    for (const char* n : {"100", "1000", "10000", "100000"}) {
+        if (const auto ratio =
+                reporter.Ratio(std::string(operation) + "/" + n, std::string(baseline) + "/" + n)) {
+            std::printf(" %9.1f", *ratio);
+        } else {
+            std::printf(" %9s", "-");
         }
-        ConsoleReporter::ReportRuns(runs);
     }
-    void Print(const char* operation, const char* baseline) const {
-        std::printf("  %-18s / %-14s", operation + 3, baseline + 3);
-        for (const char* n : {"100", "1000", "10000", "100000"}) {
-            const auto t = m_Times.find(std::string(operation) + "/" + n);
-            const auto b = m_Times.find(std::string(baseline) + "/" + n);
-            if (t != m_Times.end() && b != m_Times.end()) {
-                std::printf(" %9.1f", t->second / b->second);
-            } else {
-                std::printf(" %9s", "-");
-            }
-        }
-        std::printf("\n");
-    }
-
-private:
-    std::map<std::string, double> m_Times;
-};
+    std::printf("\n");
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    CpuTimeReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\nCPU time divided by a baseline's CPU time (same run), by edge count:\n");
     std::printf("  %-35s %9s %9s %9s %9s\n", "", "100", "1000", "10000", "100000");
     for (const char* baseline : {"BM_CopyEdges", "BM_Area"}) {
         for (const char* operation :
              {"BM_OffsetAndJoin", "BM_Expand", "BM_Shrink", "BM_Discretize"}) {
-            reporter.Print(operation, baseline);
+            PrintRatios(reporter, operation, baseline);
         }
     }
     benchmark::Shutdown();

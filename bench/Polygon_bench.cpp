@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/CpuTimeReporter.h"
 #include "math/geometry/Intersections.h"
 #include "math/geometry/Polygon.h"
 #include "math/geometry/PolygonWithHolesCollection.h"
@@ -139,41 +140,25 @@ BENCHMARK(BM_SelfIntersecting_AllPairs)->Arg(1000)->Arg(10000)->Unit(benchmark::
 BENCHMARK(BM_Area)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RemoveSelfIntersections)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs) {
-            if (r.run_type == Run::RT_Iteration) {
-                // CPU time: the machine may be shared with other builds.
-                m_Times[r.benchmark_name()] = r.GetAdjustedCPUTime();
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void Print(const std::string& what, const std::string& tree, const std::string& scan) const {
-        for (const char* n : {"1000", "10000", "100000"}) {
-            const auto t = m_Times.find(tree + "/" + n);
-            const auto s = m_Times.find(scan + "/" + n);
-            if (t != m_Times.end() && s != m_Times.end()) {
-                std::printf("  %-22s n = %6s: %8.1fx\n", what.c_str(), n, s->second / t->second);
-            }
+void PrintRatio(const CpuTimeReporter& reporter, const std::string& what, const std::string& tree,
+                const std::string& scan) {
+    for (const char* n : {"1000", "10000", "100000"}) {
+        if (const auto ratio = reporter.Ratio(scan + "/" + n, tree + "/" + n)) {
+            std::printf("  %-22s n = %6s: %8.1fx\n", what.c_str(), n, *ratio);
         }
     }
-
-private:
-    std::map<std::string, double> m_Times;
-};
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    CpuTimeReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\nScan CPU time divided by box-query CPU time (same run):\n");
-    reporter.Print("containment", "BM_Contains_BoxQuery", "BM_Contains_LinearScan");
-    reporter.Print("self-intersection test", "BM_SelfIntersecting_BoxQuery",
-                   "BM_SelfIntersecting_AllPairs");
+    PrintRatio(reporter, "containment", "BM_Contains_BoxQuery", "BM_Contains_LinearScan");
+    PrintRatio(reporter, "self-intersection test", "BM_SelfIntersecting_BoxQuery",
+               "BM_SelfIntersecting_AllPairs");
     benchmark::Shutdown();
     return 0;
 }

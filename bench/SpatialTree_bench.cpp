@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "bench/CpuTimeReporter.h"
 #include "containers/AvlTree.h"
 #include "math/geometry/Box.h"
 #include "math/geometry/PolyArc.h"
@@ -155,47 +156,30 @@ BENCHMARK(BM_BoxQuery_LinearScan)->SIZES;
 BENCHMARK(BM_Build)->ArgsProduct({{1000, 10000, 100000}, {kChain}});
 BENCHMARK(BM_GetAt)->ArgsProduct({{1000, 10000, 100000}, {kChain}});
 
-/// Keeps each run's time per iteration, for the ratio table.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs) {
-            if (r.run_type == Run::RT_Iteration) {
-                // CPU time: the machine may be shared with other builds.
-                m_Times[r.benchmark_name()] = r.GetAdjustedCPUTime();
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void PrintRatios() const {
-        std::printf("\nLinear scan CPU time divided by box query CPU time (same run):\n");
-        for (const char* kind : {"0", "1"}) {
-            for (const char* n : {"1000", "10000", "100000"}) {
-                const std::string args = std::string(n) + "/" + kind;
-                const auto linear = m_Times.find("BM_BoxQuery_LinearScan/" + args);
-                const auto visit = m_Times.find("BM_BoxQuery_Visit/" + args);
-                const auto iterate = m_Times.find("BM_BoxQuery_Iterate/" + args);
-                if (linear == m_Times.end() || visit == m_Times.end() || iterate == m_Times.end()) {
-                    continue;
-                }
+void PrintRatios(const CpuTimeReporter& reporter) {
+    std::printf("\nLinear scan CPU time divided by box query CPU time (same run):\n");
+    for (const char* kind : {"0", "1"}) {
+        for (const char* n : {"1000", "10000", "100000"}) {
+            const std::string args = std::string(n) + "/" + kind;
+            const auto visit =
+                reporter.Ratio("BM_BoxQuery_LinearScan/" + args, "BM_BoxQuery_Visit/" + args);
+            const auto iterate =
+                reporter.Ratio("BM_BoxQuery_LinearScan/" + args, "BM_BoxQuery_Iterate/" + args);
+            if (visit && iterate) {
                 std::printf("  %-14s n = %6s: visit %7.1fx, iterate %7.1fx\n",
-                            *kind == '0' ? "edge chain" : "sorted shapes", n,
-                            linear->second / visit->second, linear->second / iterate->second);
+                            *kind == '0' ? "edge chain" : "sorted shapes", n, *visit, *iterate);
             }
         }
     }
-
-private:
-    std::map<std::string, double> m_Times;
-};
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    CpuTimeReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios();
+    PrintRatios(reporter);
     benchmark::Shutdown();
     return 0;
 }
