@@ -43,45 +43,57 @@ constexpr double k_PowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e
 /// Integers up to this one are exact doubles.
 constexpr std::uint64_t k_ExactInteger = std::uint64_t(1) << 53;
 
-/// Converts a plain decimal number (optional "-", digits with an optional point, no
-/// exponent) of at most 19 digits whose digits read as an integer of at most 2^53: the
-/// quotient of two exact doubles is then the correctly rounded value, the same one
-/// `strtod` gives. False for anything else.
-bool convertPlainDecimal(const char* first, const char* last, double& value) {
-    const char* p = first;
-    const bool negative = p != last && *p == '-';
-    if (negative) {
-        ++p;
-    }
+/// The digits of a plain decimal number (digits with at most one point, no sign, no
+/// exponent) read as one integer, with how many digits there were and how many of them
+/// followed the point.
+struct PlainDecimal {
     std::uint64_t digits = 0;
     int count = 0;
     int fraction = 0;
+};
+
+/// Reads digits with at most one point from `p` into `d`; returns where they stop.
+const char* scanPlainDecimal(const char* p, const char* last, PlainDecimal& d) {
     bool point = false;
     for (; p != last; ++p) {
         if (isDigit(*p)) {
-            digits = digits * 10 + static_cast<unsigned>(*p - '0');
-            ++count;
-            fraction += point ? 1 : 0;
+            // Wraps beyond 19 digits; such numbers are refused by toExactDouble.
+            d.digits = d.digits * 10 + static_cast<unsigned>(*p - '0');
+            ++d.count;
+            d.fraction += point ? 1 : 0;
         } else if (*p == '.' && !point) {
             point = true;
         } else {
-            return false;
-        }
-        if (count > 19) {
-            return false;
+            break;
         }
     }
-    if (count == 0 || digits > k_ExactInteger) {
+    return p;
+}
+
+/// The value of `d` when it has 1 to 19 digits that read as an integer of at most 2^53:
+/// the quotient of two exact doubles is then the correctly rounded value, the same one
+/// `strtod` gives. False for anything else.
+bool toExactDouble(const PlainDecimal& d, bool negative, double& value) {
+    if (d.count == 0 || d.count > 19 || d.digits > k_ExactInteger) {
         return false;
     }
-    value = static_cast<double>(digits);
-    if (fraction > 0) {
-        value /= k_PowersOfTen[fraction];
+    value = static_cast<double>(d.digits);
+    if (d.fraction > 0) {
+        value /= k_PowersOfTen[d.fraction];
     }
     if (negative) {
         value = -value;
     }
     return true;
+}
+
+/// Converts a plain decimal number (optional "-", digits with an optional point, no
+/// exponent) that toExactDouble takes. False for anything else.
+bool convertPlainDecimal(const char* first, const char* last, double& value) {
+    const bool negative = first != last && *first == '-';
+    PlainDecimal d;
+    return scanPlainDecimal(first + (negative ? 1 : 0), last, d) == last
+           && toExactDouble(d, negative, value);
 }
 
 /// Converts `text`, which holds a complete decimal number (optional "-", digits with a
@@ -180,36 +192,15 @@ bool TextStream::number(double& value) {
         ++p;
     }
     // Most numbers of the exports are plain decimals: digits with at most one point and
-    // no exponent. Read those in one pass (see convertPlainDecimal for why the value is
+    // no exponent. Read those in one pass (see toExactDouble for why the value is
     // exact); anything else takes the general way below.
     {
-        std::uint64_t digits = 0;
-        int count = 0;
-        int fraction = 0;
-        bool point = false;
-        const char* q = p;
-        for (; q != m_end; ++q) {
-            if (isDigit(*q)) {
-                digits = digits * 10 + static_cast<unsigned>(*q - '0');
-                ++count;
-                fraction += point ? 1 : 0;
-            } else if (*q == '.' && !point) {
-                point = true;
-            } else {
-                break;
-            }
-        }
+        PlainDecimal d;
+        const char* q = scanPlainDecimal(p, m_end, d);
         const bool exponentFollows = q != m_end && (*q == 'e' || *q == 'E');
-        if (count > 0 && count <= 19 && digits <= k_ExactInteger && !exponentFollows) {
+        if (!exponentFollows && toExactDouble(d, negative, value)) {
             m_pos = q;
             m_eof = q == m_end;
-            value = static_cast<double>(digits);
-            if (fraction > 0) {
-                value /= k_PowersOfTen[fraction];
-            }
-            if (negative) {
-                value = -value;
-            }
             return true;
         }
     }

@@ -178,6 +178,15 @@ Point Arc::GetMiddlePoint() const {
     return GetMiddlePoint_G(a.m_Start, a.m_End) + bulge;
 }
 
+double Arc::GetLeavingCurvature() const {
+    const double h = m_Height;
+    if (h == 0) {
+        return 0;
+    }
+    const double r = m_Start == m_End ? std::fabs(h) * 0.5 : double(GetCircumference().GetRadius());
+    return (h < 0 ? 1 : -1) / r;
+}
+
 Angle Arc::GetSweepAngle() const {
     const double h = m_Height;
     if (h == 0) {

@@ -88,6 +88,10 @@ public:
     /// Signed sweep, positive counter-clockwise; exactly +-180 degrees for a half circle
     /// and +-360 for a whole one.
     Angle GetSweepAngle() const;
+    /// Curvature as the arc leaves its start: 1 / radius, positive when it bends
+    /// counter-clockwise, 0 for a straight arc. Orders arcs that leave a point along one
+    /// tangent.
+    double GetLeavingCurvature() const;
     Unit GetLength() const;
     Box GetBBox() const;
     Unit GetEpsilon() const { return GetBBox().GetEpsilon(); }

@@ -56,18 +56,6 @@ struct SourceEdge {
     bool m_LastOfLoop = false;
 };
 
-/// Curvature of an arc as it leaves its start: positive when it bends counter-clockwise.
-double GetLeavingCurvature(const Arc& leaving) {
-    const double h = leaving.GetHeight();
-    if (h == 0) {
-        return 0;
-    }
-    const double r = leaving.GetStart() == leaving.GetEnd()
-                         ? std::fabs(h) * 0.5
-                         : double(leaving.GetCircumference().GetRadius());
-    return (h < 0 ? 1 : -1) / r;
-}
-
 /// The arc from a to b on a circle of radius r that turns the given way through about
 /// `sweep` (below a whole turn). Pieces of an edge are made this way rather than from
 /// their ends' positions alone, since their ends lie on the edge's circle only within the
@@ -1232,7 +1220,7 @@ void PairAtVertex(const std::vector<int>& leaving, const std::vector<int>& arriv
         if (d.IsNull()) {
             d = arriving_end ? -a.GetEndTangent() : a.GetStartTangent();
         }
-        const double curvature = GetLeavingCurvature(arriving_end ? a.GetReversed() : a);
+        const double curvature = (arriving_end ? a.GetReversed() : a).GetLeavingCurvature();
         ends.push_back({std::atan2(d.GetDy(), d.GetDx()), curvature, arriving_end, e});
     };
     for (const int e : leaving) {

@@ -31,18 +31,6 @@ struct Piece {
     bool m_Alive = true;
 };
 
-/// Curvature of a piece as it leaves a vertex: positive when it bends counter-clockwise.
-double GetLeavingCurvature(const Arc& leaving) {
-    const double h = leaving.GetHeight();
-    if (h == 0) {
-        return 0;
-    }
-    const double r = leaving.GetStart() == leaving.GetEnd()
-                         ? std::fabs(h) * 0.5
-                         : double(leaving.GetCircumference().GetRadius());
-    return (h < 0 ? 1 : -1) / r;
-}
-
 class SelfIntersectionRemover {
 public:
     SelfIntersectionRemover(const PolyArc& closed, double accuracy) : m_Accuracy(accuracy) {
@@ -230,9 +218,9 @@ void SelfIntersectionRemover::Relink() {
             return std::atan2(d.GetDy(), d.GetDx());
         };
         at[p.m_From].push_back(
-            {angle_from(p.m_From, false), GetLeavingCurvature(p.m_Arc), false, k});
+            {angle_from(p.m_From, false), p.m_Arc.GetLeavingCurvature(), false, k});
         at[p.m_To].push_back(
-            {angle_from(p.m_To, true), GetLeavingCurvature(p.m_Arc.GetReversed()), true, k});
+            {angle_from(p.m_To, true), p.m_Arc.GetReversed().GetLeavingCurvature(), true, k});
     }
     std::vector<int> stack;
     std::vector<char> taken;
