@@ -203,8 +203,8 @@ int main() {
 
     report("MentorTracesFile", directory / "MentorTracesFile", [&] {
         MentorParser parser;
-        parser.unitsName = "Mils";
-        parser.layerNumbers = {{1, "SIGNAL_1"}, {2, "SIGNAL_2"}, {3, "SIGNAL_3"}, {4, "SIGNAL_4"}};
+        parser.model.unitsName = "Mils";
+        parser.model.layerNumbers = {{1, "SIGNAL_1"}, {2, "SIGNAL_2"}, {3, "SIGNAL_3"}, {4, "SIGNAL_4"}};
         readTracesFile(parser, directory.string());
     });
     report("MentorNeutralFile", directory / "MentorNeutralFile", [&] {

@@ -1,7 +1,5 @@
 #include "driver/BoardStationToVnf.h"
 
-#include <utility>
-
 #include "corelib/Clock.h"
 #include "corelib/TokenStream.h"
 #include "mentor/GatesFileReader.h"
@@ -13,7 +11,7 @@
 #include "mentor/TechFileReader.h"
 #include "mentor/TracesFileReader.h"
 #include "prepare/PreparationPasses.h"
-#include "writer/LayerTypes.h"
+#include "writer/NeutralFileWriter.h"
 
 namespace {
 
@@ -36,33 +34,18 @@ BoardStationToVnf::BoardStationToVnf(const std::string& designDirectory,
     readNeutralFile(parser, designDirectory);
     readLayerFile(parser, designDirectory);
     readGeometryFile(parser, designDirectory);
+    std::map<int, std::string> techLayers;
     techLayers = readTechFile(parser, techLayers, designDirectory);
     readTracesFile(parser, designDirectory);
 
+    m_model = parser.takeModel();
+    m_model.techLayers = std::move(techLayers);
     logTimed(log, L"Finished parsing Mentor ASCII files. Time: %s");
 
-    prepareRoutedAreas(parser);
-    mapPowerNets(parser, log);
-    convertNegativePlanes(parser, techLayers, log);
+    prepareBoard(m_model, log);
+}
 
-    // Take the parser's containers over. The passes above read the layer cross-reference
-    // maps through the parser, so those move only now.
-    std::swap(layerNumberToXrf, parser.layerNumberToXrf);
-    std::swap(xrfToLayerName, parser.xrfToLayerName);
-    std::swap(testPoints, parser.testPoints);
-    std::swap(testPointTypes, parser.testPointTypes);
-    std::swap(layoutElements, parser.layoutElements);
-    std::swap(elements, parser.elements);
-    std::swap(stackupLayers, parser.stackupLayers);
-    pinsByComponent = parser.pinsByComponent;
-
-    fillLayerTypeTable(layerTypeByName);
-
-    counter = 0;
-    boardName = VString(L"MentorBoard");
-    bondLayers = parser.bondLayers;
-    ruleBoard = parser.ruleBoard;
-    doubledPlacementGrid = parser.doubledPlacementGrid;
-    defaultUnits = "m";
-    unitScale = 1.0;
+void BoardStationToVnf::write(const std::string& designDirectory, const std::string& designName,
+                              io::CAbstract_ostream& log) const {
+    writeNeutralFile(m_model, mergePlanes, designDirectory, designName, log);
 }

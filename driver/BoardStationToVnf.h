@@ -2,16 +2,16 @@
 
 #include <string>
 
-#include "writer/NeutralFileWriter.h"
+#include "mentor/BoardModel.h"
 
 namespace io {
 class CAbstract_ostream;
 }
 
 /// The translator of one run. Constructing it reads every Board Station file of the
-/// design directory and runs the preparation passes; `write` then produces the neutral
-/// layout file. The members that the output blocks read live in the writer base.
-class BoardStationToVnf : public NeutralFileWriter {
+/// design directory into the board model it owns and runs the preparation passes over
+/// it; `write` then produces the neutral layout file from the model.
+class BoardStationToVnf {
 public:
     BoardStationToVnf(const std::string& designDirectory, io::CAbstract_ostream& log);
     BoardStationToVnf(const BoardStationToVnf&) = delete;
@@ -20,4 +20,14 @@ public:
     /// The option word "merge" switches this on: planes are written from the prepared
     /// (merged) areas instead of the raw ones.
     void setMergeOption(bool merge) { mergePlanes = merge; }
+
+    /// Writes "<dir>/<name>_V4.vnf" and logs the write phase.
+    void write(const std::string& designDirectory, const std::string& designName,
+               io::CAbstract_ostream& log) const;
+
+    const MentorBS::BoardModel& model() const { return m_model; }
+
+private:
+    MentorBS::BoardModel m_model;
+    bool mergePlanes = false;
 };

@@ -34,17 +34,20 @@ inline void emptyArena() {
 /// Checks what every reader promises about its lists: no null element, and the current
 /// element is the last one made (the traces reader makes layout nets only).
 inline void checkElements(const MentorParser& parser) {
-    for (const auto* list : {&parser.elements, &parser.layoutElements}) {
-        for (const MentorBS::MentorElement* element : *list) {
-            if (!element) {
-                std::abort();
-            }
+    for (const MentorBS::MentorElement* element : parser.model.elements) {
+        if (!element) {
+            std::abort();
+        }
+    }
+    for (const MentorBS::LayoutNet* net : parser.model.layoutElements) {
+        if (!net) {
+            std::abort();
         }
     }
     const bool lastElement =
-        !parser.elements.empty() && parser.currentElement == parser.elements.back();
+        !parser.model.elements.empty() && parser.currentElement == parser.model.elements.back();
     const bool lastNet =
-        !parser.layoutElements.empty() && parser.currentElement == parser.layoutElements.back();
+        !parser.model.layoutElements.empty() && parser.currentElement == parser.model.layoutElements.back();
     if (parser.currentElement && !lastElement && !lastNet) {
         std::abort();
     }

@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         [](MentorParser& parser, std::string_view text) {
             std::map<int, std::string> layers;
             const std::map<int, std::string> result = readTechText(parser, layers, text);
-            if (result != layers || result != parser.layerNumbers) {
+            if (result != layers || result != parser.model.layerNumbers) {
                 std::abort();
             }
         });

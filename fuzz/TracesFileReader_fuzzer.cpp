@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     reader_fuzzing::fuzz(
         std::string_view(reinterpret_cast<const char*>(data), size),
         [](MentorParser& parser) {
-            parser.layerNumbers = {{1, "SIGNAL_1"}, {2, "POWER_1"}, {3, "SIGNAL_2"}};
+            parser.model.layerNumbers = {{1, "SIGNAL_1"}, {2, "POWER_1"}, {3, "SIGNAL_2"}};
             readNeutralText(parser,
                             "BOARD demo OFFSET x:0 y:0 ORIENTATION 0 B_UNITS Mils\n"
                             "NET GND\n"
@@ -24,8 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         },
         [](MentorParser& parser, std::string_view text) {
             readTracesText(parser, text);
-            for (const MentorBS::MentorElement* element : parser.layoutElements) {
-                const MentorBS::LayoutNet* net = element ? element->asLayoutNet() : nullptr;
+            for (const MentorBS::LayoutNet* net : parser.model.layoutElements) {
                 if (!net) {
                     std::abort();
                 }
@@ -41,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     }
                 }
             }
-            for (const MentorBS::TestPointRecord& point : parser.testPoints) {
+            for (const MentorBS::TestPointRecord& point : parser.model.testPoints) {
                 if (point.netName != "GND") {
                     std::abort();
                 }

@@ -72,11 +72,6 @@ public:
     virtual const BSPinSet* asBSPinSet() const { return nullptr; }
     virtual const BSSymbol* asBSSymbol() const { return nullptr; }
 
-    /// Mutable access for the passes that rework elements (the layout nets' lists, the
-    /// pad shapes' stored names).
-    LayoutNet* asLayoutNet() { return const_cast<LayoutNet*>(std::as_const(*this).asLayoutNet()); }
-    Pad* asPad() { return const_cast<Pad*>(std::as_const(*this).asPad()); }
-
 protected:
     MentorElement() = default;
     MentorElement(const MentorElement&) = default;
@@ -159,8 +154,7 @@ struct CompPin {
 
 /// <text1> <text2> <shapeKind> <dimensions...> [CENTER <x> <y>]  (a line of a PAD record)
 struct PadShape {
-    std::string text1;       ///< layer name
-    std::string storedName;  ///< empty as read; the pad-shape writer fills it
+    std::string text1;  ///< layer name
     std::string text2;
     std::string shapeKind;           ///< "CIRCLE", "RECTANGLE", ...
     std::vector<double> dimensions;  ///< diameter, or width and height

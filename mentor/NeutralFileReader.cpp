@@ -153,7 +153,7 @@ public:
 
     void read();
     /// Hands the pins by component over to the parser; also after a read cut short.
-    void finish() { m_componentPins.handOver(m_parser.pinsByComponent); }
+    void finish() { m_componentPins.handOver(m_parser.model.pinsByComponent); }
 
 private:
     // Each returns whether the dispatcher reads a fresh token next (true) or dispatches
@@ -273,7 +273,7 @@ bool NeutralFileReader::readBOARD() {
     }
     if (m_in.word() == "B_UNITS") {
         unitsName = word();
-        m_parser.unitsName = unitsName;
+        m_parser.model.unitsName = unitsName;
     }
     m_parser.addElement(
         make<Board>(std::move(name), offsetX, offsetY, orientation, std::move(unitsName)));
@@ -298,7 +298,7 @@ bool NeutralFileReader::readB_ATTR() {
     std::vector<double> numbers;
     const std::string_view ending = readNumbers(numbers);
     if (name == "'BOARD_PLACEMENT_GRID'" && !numbers.empty()) {
-        m_parser.doubledPlacementGrid = 2 * numbers.front();
+        m_parser.model.doubledPlacementGrid = 2 * numbers.front();
     }
     m_parser.addElement(
         make<BoardAttribute>(std::move(name), std::move(value), std::move(numbers)));

@@ -45,7 +45,7 @@ private:
     void readDefineTechnology();
 
     bool isBondLayer(const std::string& name) const {
-        const auto& bond = m_parser.bondLayers;
+        const auto& bond = m_parser.model.bondLayers;
         return std::find(bond.begin(), bond.end(), name) != bond.end();
     }
 
@@ -110,16 +110,16 @@ void TechFileReader::readDefineBondLayer() {
     m_in.word();
     const std::string_view token = m_in.word();
     if (endsWith(token, ';')) {
-        m_parser.bondLayers.emplace_back(cut(token, 1, 3));
+        m_parser.model.bondLayers.emplace_back(cut(token, 1, 3));
     } else if (endsWith(token, ',')) {
-        m_parser.bondLayers.emplace_back(cut(token, 1, 2));
-        m_parser.bondLayers.emplace_back(cut(m_in.word(), 1, 6));
+        m_parser.model.bondLayers.emplace_back(cut(token, 1, 2));
+        m_parser.model.bondLayers.emplace_back(cut(m_in.word(), 1, 6));
     }
     m_in.ignoreLine();
 }
 
 void TechFileReader::readDefineRuleBoard() {
-    m_parser.ruleBoard = m_in.word().starts_with("@DOUBLE");
+    m_parser.model.ruleBoard = m_in.word().starts_with("@DOUBLE");
     m_in.ignoreLine();
 }
 
@@ -145,7 +145,7 @@ bool TechFileReader::technologyIsSupported() const {
         }
         // Signal layers above the first pad layer, and on a double-sided board those
         // below the second, must be bonded.
-        const bool mustBeBonded = !pad1Seen || (m_parser.ruleBoard && pad2Seen);
+        const bool mustBeBonded = !pad1Seen || (m_parser.model.ruleBoard && pad2Seen);
         if (kind == "SIGNAL" && mustBeBonded && !isBondLayer(layer.secondName)) {
             return false;
         }
@@ -170,7 +170,7 @@ std::map<int, std::string> readTechText(MentorParser& parser, std::map<int, std:
                     MB_ICONERROR | MB_SETFOREGROUND);
         platform::reporter().endProcess(0);
     }
-    parser.layerNumbers = layers;
+    parser.model.layerNumbers = layers;
     return layers;
 }
 

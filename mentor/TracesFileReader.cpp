@@ -51,7 +51,7 @@ private:
     /// Stores the current net with its traces and areas and starts afresh.
     void completeNet();
     /// The traces file's unit in the board's unit.
-    double unitFactor() const { return conversionFactor(m_parser.unitsName, m_unitsName); }
+    double unitFactor() const { return conversionFactor(m_parser.model.unitsName, m_unitsName); }
     /// The neutral file's nets of the current net's name, in element order.
     const std::vector<const Net*>& netsNamed(const std::string& name);
 
@@ -164,14 +164,14 @@ void TracesFileReader::makeTrace(std::vector<double>& run, int layerNumber,
     // A copy of the exact size; the run keeps its room for the next one.
     std::vector<double> values(run);
     run.clear();
-    const auto layer = m_parser.layerNumbers.find(layerNumber);
-    if (layer == m_parser.layerNumbers.end()) {
+    const auto layer = m_parser.model.layerNumbers.find(layerNumber);
+    if (layer == m_parser.model.layerNumbers.end()) {
         platform::reporter().standardOutput(m_netName + " has invalid layer number."
                                             + " not found\n");
         return;
     }
     bool crossReferenced = false;
-    for (const auto& [xrfName, layerName] : m_parser.xrfToLayerName) {
+    for (const auto& [xrfName, layerName] : m_parser.model.xrfToLayerName) {
         crossReferenced = crossReferenced || layerName == layer->second;
     }
     if (!crossReferenced) {
@@ -243,7 +243,7 @@ void TracesFileReader::completeNet() {
     }
     LayoutNet* net =
         make<LayoutNet>(m_netName, m_unitsName, std::move(m_traces), std::move(m_areas));
-    m_parser.layoutElements.push_back(net);
+    m_parser.model.layoutElements.push_back(net);
     m_parser.currentElement = net;
     m_traces.clear();
     m_areas.clear();
@@ -255,11 +255,11 @@ void TracesFileReader::readXRF() {
     int number = 0;
     m_in.number(number);
     std::string name(m_in.word());
-    if (const auto layer = m_parser.layerNumbers.find(number);
-        layer != m_parser.layerNumbers.end()) {
-        m_parser.xrfToLayerName.emplace(name, layer->second);
+    if (const auto layer = m_parser.model.layerNumbers.find(number);
+        layer != m_parser.model.layerNumbers.end()) {
+        m_parser.model.xrfToLayerName.emplace(name, layer->second);
     }
-    m_parser.layerNumberToXrf[number] = std::move(name);
+    m_parser.model.layerNumberToXrf[number] = std::move(name);
 }
 
 void TracesFileReader::readTTT() {
@@ -271,12 +271,12 @@ void TracesFileReader::readTTT() {
     m_in.number(type.int1);
     m_in.number(type.int2);
     m_in.number(type.value);
-    m_parser.testPointTypes[key] = type;
+    m_parser.model.testPointTypes[key] = type;
 }
 
 const std::vector<const Net*>& TracesFileReader::netsNamed(const std::string& name) {
     if (!m_netsIndexed) {
-        for (const MentorElement* element : m_parser.elements) {
+        for (const MentorElement* element : m_parser.model.elements) {
             if (const Net* net = element->asNet()) {
                 m_netsByName[net->name].push_back(net);
             }
@@ -316,8 +316,8 @@ void TracesFileReader::readTTI() {
                && std::fabs(py - record.y) <= k_SamePosition;
     };
     const auto xrfName = [&](int number) -> const std::string* {
-        const auto found = m_parser.layerNumberToXrf.find(number);
-        return found == m_parser.layerNumberToXrf.end() ? nullptr : &found->second;
+        const auto found = m_parser.model.layerNumberToXrf.find(number);
+        return found == m_parser.model.layerNumberToXrf.end() ? nullptr : &found->second;
     };
     for (const Net* net : netsNamed(m_netName)) {
         for (const NetPin* pin : net->pins) {
@@ -325,7 +325,7 @@ void TracesFileReader::readTTI() {
             if (atPoint(pin->x, pin->y) && name && *name == m_layerName) {
                 record.ownerName = pin->pinName.ToNarrow();
                 record.xrfLayerNumber = pin->number;
-                m_parser.testPoints.push_back(record);
+                m_parser.model.testPoints.push_back(record);
             }
         }
         if (record.ownerName != "null") {
@@ -337,10 +337,10 @@ void TracesFileReader::readTTI() {
             if (!atPoint(via->x, via->y)) {
                 continue;
             }
-            for (const auto& [number, name] : m_parser.layerNumberToXrf) {
+            for (const auto& [number, name] : m_parser.model.layerNumberToXrf) {
                 if (name == m_layerName) {
                     record.xrfLayerNumber = number;
-                    m_parser.testPoints.push_back(record);
+                    m_parser.model.testPoints.push_back(record);
                 }
             }
         }

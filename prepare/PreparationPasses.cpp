@@ -1,13 +1,11 @@
 #include "prepare/PreparationPasses.h"
 
-#include "mentor/MentorParser.h"
+#include "prepare/NegativePlanes.h"
+#include "prepare/PowerNets.h"
+#include "prepare/RoutedAreas.h"
 
-// The three passes need the traces and geometry readers and the geometry kernel's
-// booleans, which are built separately. Until they land these passes leave the model
-// as the readers made it, which is what a design without areas and planes needs.
-
-void prepareRoutedAreas(MentorParser&) {}
-
-void mapPowerNets(MentorParser&, io::CAbstract_ostream&) {}
-
-void convertNegativePlanes(MentorParser&, std::map<int, std::string>&, io::CAbstract_ostream&) {}
+void prepareBoard(MentorBS::BoardModel& model, io::CAbstract_ostream& log) {
+    prepareRoutedAreas(model);
+    mapPowerNets(model, log);
+    convertNegativePlanes(model, log);
+}

@@ -1,22 +1,12 @@
 #pragma once
 
-#include <map>
-#include <string>
+#include "mentor/BoardModel.h"
 
-class MentorParser;
 namespace io {
 class CAbstract_ostream;
 }
 
-/// Scales the traces file's routed areas into design units, splits the areas of nets
-/// with several of them into simple loops.
-void prepareRoutedAreas(MentorParser& parser);
-
-/// Assigns a power net to every plane layer from the 'POWER_NET_NAMES' attribute and
-/// logs each assignment.
-void mapPowerNets(MentorParser& parser, io::CAbstract_ostream& log);
-
-/// Turns every mapped negative plane layer into positive copper shapes on its net.
-/// `layers` (physical layer number -> name) is reduced to the layers written out.
-void convertNegativePlanes(MentorParser& parser, std::map<int, std::string>& layers,
-                           io::CAbstract_ostream& log);
+/// Runs the preparation passes over the model in the translator's order: routed areas and
+/// the board outline, then the power nets of the plane layers, then the plane conversion,
+/// which needs both.
+void prepareBoard(MentorBS::BoardModel& model, io::CAbstract_ostream& log);

@@ -93,6 +93,23 @@ TEST(TranslationRun, WritesTheLogAndTheNeutralFileBesideTheDesign) {
     EXPECT_TRUE(recorder.messageBoxes.empty());
 }
 
+TEST(TranslationRun, TheDemoDesignGivesItsCheckedOutput) {
+    TempDir dir;
+    const std::filesystem::path source = BS2VNF_SOURCE_DIR;
+    std::filesystem::copy(source / "examples/demo", dir.path());
+    FixedClock clock("86400");
+    Recorder recorder;
+    EXPECT_EQ(run({"nomerge", dir.str(), "demo"}), 0);
+    const std::filesystem::path expected = source / "tests/data/demo";
+    EXPECT_EQ(dir.read("demo_V4.vnf"), testing_support::readFile(expected / "demo_V4.vnf"));
+    std::string log = testing_support::readFile(expected / "demo_V4.log");
+    for (std::size_t at; (at = log.find("@DIR@")) != std::string::npos;) {
+        log.replace(at, 5, dir.str());
+    }
+    EXPECT_EQ(dir.read("demo_V4.log"), log);
+    EXPECT_TRUE(recorder.messageBoxes.empty());
+}
+
 TEST(TranslationRun, TwoRunsWithAFixedClockGiveIdenticalBytes) {
     TempDir first;
     TempDir second;

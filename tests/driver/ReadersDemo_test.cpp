@@ -27,7 +27,7 @@ const std::string k_Demo = std::string(BS2VNF_SOURCE_DIR) + "/examples/demo";
 template <typename Count>
 std::size_t countOf(const MentorParser& parser, Count isOfKind) {
     return static_cast<std::size_t>(
-        std::count_if(parser.elements.begin(), parser.elements.end(),
+        std::count_if(parser.model.elements.begin(), parser.model.elements.end(),
                       [&](const MentorElement* element) { return isOfKind(*element); }));
 }
 
@@ -61,20 +61,20 @@ TEST(ReadersDemo, ExampleDesignReadsWholeAndConsistent) {
     EXPECT_EQ(countOf(parser, [](auto& e) { return e.asDrill() != nullptr; }), 2u);
     EXPECT_EQ(countOf(parser, [](auto& e) { return e.asTestPoints() != nullptr; }), 2u);
     EXPECT_EQ(countOf(parser, [](auto& e) { return e.asLayerInfo() != nullptr; }), 9u);
-    EXPECT_EQ(parser.layoutElements.size(), 5u);
+    EXPECT_EQ(parser.model.layoutElements.size(), 5u);
 
     const std::map<int, std::string> stackup{
         {1, "SIGNAL_1"}, {2, "POWER_1"}, {3, "POWER_2"}, {4, "SIGNAL_2"}};
     EXPECT_EQ(techLayers, stackup);
-    EXPECT_TRUE(parser.ruleBoard);
-    EXPECT_EQ(parser.unitsName, "Mils");
+    EXPECT_TRUE(parser.model.ruleBoard);
+    EXPECT_EQ(parser.model.unitsName, "Mils");
     // BOARD_PLACEMENT_GRID 5 5.
-    EXPECT_EQ(parser.doubledPlacementGrid, 10.0);
+    EXPECT_EQ(parser.model.doubledPlacementGrid, 10.0);
 
     std::set<std::string> pads;
     std::set<std::string> components;
     std::set<std::string> layerKeys;
-    for (const MentorElement* element : parser.elements) {
+    for (const MentorElement* element : parser.model.elements) {
         if (const BoardAttribute* attribute = element->asBoardAttribute();
             attribute && attribute->name == "'POWER_NET_NAMES'") {
             EXPECT_EQ(attribute->value, "'GND', 'VCC', 'VEE'");
@@ -89,7 +89,7 @@ TEST(ReadersDemo, ExampleDesignReadsWholeAndConsistent) {
             layerKeys.insert(layer->name);
         }
     }
-    for (const MentorElement* element : parser.elements) {
+    for (const MentorElement* element : parser.model.elements) {
         if (const Net* net = element->asNet()) {
             for (const NetVia* via : net->vias) {
                 EXPECT_TRUE(pads.count(via->padName)) << via->padName;
@@ -110,13 +110,13 @@ TEST(ReadersDemo, ExampleDesignReadsWholeAndConsistent) {
         }
     }
     // Every XRF name is a layer of the layer file and maps to a physical layer.
-    for (const auto& [number, name] : parser.layerNumberToXrf) {
+    for (const auto& [number, name] : parser.model.layerNumberToXrf) {
         EXPECT_TRUE(layerKeys.count(name)) << name;
-        EXPECT_EQ(parser.xrfToLayerName.at(name), stackup.at(number));
+        EXPECT_EQ(parser.model.xrfToLayerName.at(name), stackup.at(number));
     }
 
     // The ground net: its pour keeps its island; its traces, one of which widens.
-    const LayoutNet* ground = parser.layoutElements[0]->asLayoutNet();
+    const LayoutNet* ground = parser.model.layoutElements[0]->asLayoutNet();
     ASSERT_TRUE(ground);
     EXPECT_EQ(
         model_dump::dump(*ground),
@@ -130,7 +130,7 @@ TEST(ReadersDemo, ExampleDesignReadsWholeAndConsistent) {
         "25400\n"
         "  area [SIGNAL_2] (2286000 762000 2794000 762000 2794000 1143000 2286000 1143000) 0");
     // The output net leaves the top layer through a via and comes back: three traces.
-    const LayoutNet* output = parser.layoutElements[4]->asLayoutNet();
+    const LayoutNet* output = parser.model.layoutElements[4]->asLayoutNet();
     ASSERT_TRUE(output);
     ASSERT_EQ(output->traces.size(), 3u);
     EXPECT_EQ(output->traces[0].layer, "SIGNAL_1");
@@ -139,10 +139,10 @@ TEST(ReadersDemo, ExampleDesignReadsWholeAndConsistent) {
 
     // The two test points sit on the vias of GND and VCC, on the bottom layer (the layer
     // of the last area read).
-    ASSERT_EQ(parser.testPoints.size(), 2u);
-    EXPECT_EQ(parser.testPoints[0].netName, "GND");
-    EXPECT_EQ(parser.testPoints[0].ownerName, "null");
-    EXPECT_EQ(parser.testPoints[0].xrfLayerNumber, 4);
-    EXPECT_EQ(parser.testPoints[1].netName, "VCC");
-    EXPECT_EQ(parser.testPoints[1].angle, 45.0);
+    ASSERT_EQ(parser.model.testPoints.size(), 2u);
+    EXPECT_EQ(parser.model.testPoints[0].netName, "GND");
+    EXPECT_EQ(parser.model.testPoints[0].ownerName, "null");
+    EXPECT_EQ(parser.model.testPoints[0].xrfLayerNumber, 4);
+    EXPECT_EQ(parser.model.testPoints[1].netName, "VCC");
+    EXPECT_EQ(parser.model.testPoints[1].angle, 45.0);
 }

@@ -16,7 +16,7 @@ namespace {
 std::string readGates(std::string_view text) {
     MentorParser parser;
     readGatesText(parser, text);
-    return dump(parser.elements);
+    return dump(parser.model.elements);
 }
 
 }  // namespace
@@ -50,5 +50,5 @@ TEST(GatesFileReader, FileInTheDesignDirectory) {
 
     directory.write("MentorGatesFile", "GATE G P Q 1 (1)\n");
     EXPECT_TRUE(readGatesFile(parser, directory.str()));
-    EXPECT_EQ(dump(parser.elements), "BSGates [G] [P] [Q] 1 {} {[(1)]}\n");
+    EXPECT_EQ(dump(parser.model.elements), "BSGates [G] [P] [Q] 1 {} {[(1)]}\n");
 }

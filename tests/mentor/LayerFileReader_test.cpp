@@ -16,7 +16,7 @@ namespace {
 std::string read(std::string_view text) {
     MentorParser parser;
     readLayerText(parser, text);
-    return dump(parser.elements);
+    return dump(parser.model.elements);
 }
 
 }  // namespace
@@ -55,5 +55,5 @@ TEST(LayerFileReader, FileInTheDesignDirectory) {
 
     directory.write("MentorLayerFile", "PAD_1 4 PAD 0 0 0 0 0 0 0 0 0 0 0 0 0\n");
     EXPECT_TRUE(readLayerFile(parser, directory.str()));
-    EXPECT_EQ(dump(parser.elements), "LayerInfo [PAD_1] 4 [PAD] (0 0 0 0 0 0 0 0 0 0 0 0 0)\n");
+    EXPECT_EQ(dump(parser.model.elements), "LayerInfo [PAD_1] 4 [PAD] (0 0 0 0 0 0 0 0 0 0 0 0 0)\n");
 }

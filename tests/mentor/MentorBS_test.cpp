@@ -111,13 +111,18 @@ TEST(BoardModel, RecordDefaults) {
     EXPECT_TRUE(layer->text2.empty());
 }
 
-TEST(BoardModel, ParserStartsEmptyAndTracksTheCurrentElement) {
+TEST(BoardModel, ParserTracksTheCurrentElementAndHandsTheModelOverWhole) {
     MentorParser parser;
-    EXPECT_EQ(parser.currentElement, nullptr);
-    EXPECT_EQ(parser.doubledPlacementGrid, 0.0);
-    EXPECT_FALSE(parser.ruleBoard);
     MentorElement* board = make<Board>("'B'", 0.0, 0.0, 0, "mm");
     parser.addElement(board);
     EXPECT_EQ(parser.currentElement, board);
-    EXPECT_EQ(parser.getElements().size(), 1u);
+    parser.model.unitsName = "mm";
+    parser.model.planeNets["POWER_1"] = "VCC";
+
+    const BoardModel model = parser.takeModel();
+    EXPECT_EQ(model.elements, std::vector<MentorElement*>{board});
+    EXPECT_EQ(model.unitsName, "mm");
+    EXPECT_EQ(model.planeNets.at("POWER_1"), "VCC");
+    EXPECT_TRUE(parser.model.elements.empty());
+    EXPECT_TRUE(parser.model.planeNets.empty());
 }

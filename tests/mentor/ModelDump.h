@@ -151,8 +151,9 @@ inline std::string dump(const MentorBS::MentorElement& element) {
     return "unexpected element";
 }
 
-/// Every element of the list, one dump per line.
-inline std::string dump(const std::vector<MentorBS::MentorElement*>& elements) {
+/// Every element of the list (the element list or the net list), one dump per line.
+template <typename Element>
+std::string dump(const std::vector<Element*>& elements) {
     std::string out;
     for (const MentorBS::MentorElement* element : elements) {
         out += dump(*element) + "\n";

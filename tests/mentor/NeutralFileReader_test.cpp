@@ -17,7 +17,7 @@ namespace {
 
 std::string read(std::string_view text, MentorParser& parser) {
     readNeutralText(parser, text);
-    return dump(parser.elements);
+    return dump(parser.model.elements);
 }
 
 std::string read(std::string_view text) {
@@ -48,8 +48,8 @@ TEST(NeutralFileReader, SimpleRecords) {
               "Panel ['PANEL'] ['P2'] [] 5.5 6 7 8\n"
               "BoardAddedGeometry ['TOOLING'] [\"HOLE A\"] 100 200 1 2 3 4\n"
               "TestPoints [F1] 10 20 [TOP] 3 [PROBE]\n");
-    EXPECT_EQ(parser.unitsName, "MILS");
-    EXPECT_EQ(parser.currentElement, parser.elements.back());
+    EXPECT_EQ(parser.model.unitsName, "MILS");
+    EXPECT_EQ(parser.currentElement, parser.model.elements.back());
 }
 
 TEST(NeutralFileReader, BoardKeywordPositionsAreTakenWhateverTheyHold) {
@@ -91,7 +91,7 @@ TEST(NeutralFileReader, AttributeNumbers) {
               // The word that ends the numbers is another record's keyword: it is lost.
               "BoardAttribute ['BOARD_PLACEMENT_GRID'] ['none'] ()\n");
     // Twice the first number of the grid; the grid without numbers changes nothing.
-    EXPECT_EQ(parser.doubledPlacementGrid, 10.0);
+    EXPECT_EQ(parser.model.doubledPlacementGrid, 10.0);
 }
 
 TEST(NeutralFileReader, NetsWithPinsViasAndTests) {
@@ -122,8 +122,8 @@ TEST(NeutralFileReader, NetsWithPinsViasAndTests) {
               "Net [VCC] {}\n"
               "  N_PIN [U1-8] 1 2 ['SIGNAL_1'] 1 1 4 [8]\n");
     // Only the two pins with a trailing number, both of U1.
-    ASSERT_EQ(parser.pinsByComponent.size(), 1u);
-    const auto& pins = parser.pinsByComponent.at(VString("U1"));
+    ASSERT_EQ(parser.model.pinsByComponent.size(), 1u);
+    const auto& pins = parser.model.pinsByComponent.at(VString("U1"));
     ASSERT_EQ(pins.size(), 2u);
     EXPECT_EQ(pins[0]->pinRef, "U1-7");
     EXPECT_EQ(pins[1]->pinRef, "U1-8");
@@ -151,7 +151,7 @@ TEST(NeutralFileReader, PinsByComponentInFileOrder) {
     MentorParser parser;
     readNeutralText(parser, text);
     std::map<std::string, std::vector<std::string>> got;
-    for (const auto& [component, pins] : parser.pinsByComponent) {
+    for (const auto& [component, pins] : parser.model.pinsByComponent) {
         for (const MentorBS::NetPin* pin : pins) {
             got[component.ToNarrow()].push_back(pin->pinRef);
         }
@@ -332,5 +332,5 @@ TEST(NeutralFileReader, FileInTheDesignDirectory) {
     directory.write("MentorNeutralFile", "HOLE H1 1 2 3 4\n");
     MentorParser parser;
     EXPECT_TRUE(readNeutralFile(parser, directory.str()));
-    EXPECT_EQ(dump(parser.elements), "Drill [H1] 1 2 3 4\n");
+    EXPECT_EQ(dump(parser.model.elements), "Drill [H1] 1 2 3 4\n");
 }

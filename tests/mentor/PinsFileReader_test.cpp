@@ -16,7 +16,7 @@ namespace {
 std::string readPins(std::string_view text) {
     MentorParser parser;
     readPinsText(parser, text);
-    return dump(parser.elements);
+    return dump(parser.model.elements);
 }
 
 }  // namespace
@@ -44,5 +44,5 @@ TEST(PinsFileReader, FileInTheDesignDirectory) {
 
     directory.write("MentorPinsFile", "PIN P (1)\n");
     EXPECT_TRUE(readPinsFile(parser, directory.str()));
-    EXPECT_EQ(dump(parser.elements), "BSPins [P] {[(1)]}\n");
+    EXPECT_EQ(dump(parser.model.elements), "BSPins [P] {[(1)]}\n");
 }

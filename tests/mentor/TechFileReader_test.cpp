@@ -66,15 +66,15 @@ TEST(TechFileReader, LayersBondsRuleAndTechnology) {
         {1, "SIGNAL_1"}, {2, "POWER_1"}, {3, "SIGNAL_2"}, {9, "H"}};
     EXPECT_EQ(result, expected);
     EXPECT_EQ(layers, expected);
-    EXPECT_EQ(parser.layerNumbers, expected);
-    EXPECT_EQ(parser.bondLayers, (std::vector<std::string>{"SIGNAL_1", "SIGNAL_2", "SIGNAL_3"}));
-    EXPECT_TRUE(parser.ruleBoard);
+    EXPECT_EQ(parser.model.layerNumbers, expected);
+    EXPECT_EQ(parser.model.bondLayers, (std::vector<std::string>{"SIGNAL_1", "SIGNAL_2", "SIGNAL_3"}));
+    EXPECT_TRUE(parser.model.ruleBoard);
 
     for (const char* rule : {"@DOUBL);", "SINGLE);", "@double);"}) {
         MentorParser other;
         std::map<int, std::string> none;
         readTechText(other, none, std::string("$$define_rule_board( ") + rule + "\n");
-        EXPECT_FALSE(other.ruleBoard) << rule;
+        EXPECT_FALSE(other.model.ruleBoard) << rule;
     }
 }
 

@@ -19,13 +19,13 @@ namespace {
 
 /// A parser as the earlier readers leave it: technology layers 1 to 3.
 void setUpLayers(MentorParser& parser) {
-    parser.layerNumbers = {{1, "TOP"}, {2, "BOTTOM"}, {3, "PLANE"}};
-    parser.unitsName = "MILS";
+    parser.model.layerNumbers = {{1, "TOP"}, {2, "BOTTOM"}, {3, "PLANE"}};
+    parser.model.unitsName = "MILS";
 }
 
 std::string read(std::string_view text, MentorParser& parser) {
     readTracesText(parser, text);
-    return dump(parser.layoutElements);
+    return dump(parser.model.layoutElements);
 }
 
 std::string dump(const MentorBS::TestPointRecord& r) {
@@ -83,7 +83,7 @@ TEST(TracesFileReader, TracesRunPerLayer) {
     EXPECT_EQ(recorder.assertions[0].source, "MentorParser");
     EXPECT_EQ(recorder.assertions[0].expression, "false");
     // VCC is still open when the file ends: it is not stored.
-    EXPECT_EQ(parser.currentElement, parser.layoutElements.back());
+    EXPECT_EQ(parser.currentElement, parser.model.layoutElements.back());
 }
 
 TEST(TracesFileReader, AreasAndIslands) {
@@ -166,20 +166,20 @@ TEST(TracesFileReader, CrossReferenceAndTestPoints) {
                    "ST\n");
     // Layer 3 is a technology layer too, but SIGNAL_1 keeps its first layer; layer 7 is
     // no technology layer.
-    EXPECT_EQ(parser.xrfToLayerName,
+    EXPECT_EQ(parser.model.xrfToLayerName,
               (std::map<std::string, std::string>{{"SIGNAL_1", "TOP"}, {"SIGNAL_2", "BOTTOM"}}));
-    EXPECT_EQ(parser.layerNumberToXrf,
+    EXPECT_EQ(parser.model.layerNumberToXrf,
               (std::map<int, std::string>{
                   {1, "SIGNAL_1"}, {2, "SIGNAL_2"}, {3, "SIGNAL_1"}, {7, "UNKNOWN"}}));
     // Inches to mils: 1000.
-    ASSERT_EQ(parser.testPointTypes.size(), 1u);
-    EXPECT_EQ(parser.testPointTypes[1].lineWidth, 10.0);
-    EXPECT_EQ(parser.testPointTypes[1].int1, 2);
-    EXPECT_EQ(parser.testPointTypes[1].int2, 3);
-    EXPECT_EQ(parser.testPointTypes[1].value, 4.5);
+    ASSERT_EQ(parser.model.testPointTypes.size(), 1u);
+    EXPECT_EQ(parser.model.testPointTypes[1].lineWidth, 10.0);
+    EXPECT_EQ(parser.model.testPointTypes[1].int1, 2);
+    EXPECT_EQ(parser.model.testPointTypes[1].int2, 3);
+    EXPECT_EQ(parser.model.testPointTypes[1].value, 4.5);
 
     std::vector<std::string> got;
-    for (const auto& record : parser.testPoints) {
+    for (const auto& record : parser.model.testPoints) {
         got.push_back(dump(record));
     }
     EXPECT_EQ(got, (std::vector<std::string>{
@@ -200,7 +200,7 @@ TEST(TracesFileReader, BadInputEndsTheReadingCleanly) {
         const auto start = std::chrono::steady_clock::now();
         readTracesText(parser, text);
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
-        return dump(parser.layoutElements);
+        return dump(parser.model.layoutElements);
     };
     // Counts far beyond the data: the records take the rest of the text, and the net
     // they are in is still open at its end.
@@ -238,5 +238,5 @@ TEST(TracesFileReader, FileInTheDesignDirectory) {
 
     directory.write("MentorTracesFile", "# NET \"A\"\nXRF 1 SIGNAL_1\nST\n");
     EXPECT_TRUE(readTracesFile(parser, directory.str()));
-    EXPECT_EQ(dump(parser.layoutElements), "LayoutNet [A] []\n");
+    EXPECT_EQ(dump(parser.model.layoutElements), "LayoutNet [A] []\n");
 }

@@ -4,19 +4,19 @@
 
 #include <string>
 
-#include "corelib/Block.h"
 #include "corelib/TokenStream.h"
 #include "mentor/Arena.h"
+#include "tests/support/BlockJson.h"
+#include "writer/DocumentContext.h"
 
 using namespace MentorBS;
 
 namespace {
 
-NeutralFileWriter withElements(std::vector<MentorElement*> elements) {
-    NeutralFileWriter writer;
-    writer.elements = std::move(elements);
-    writer.readDocumentValues();
-    return writer;
+BoardModel modelOf(std::vector<MentorElement*> elements) {
+    BoardModel model;
+    model.elements = std::move(elements);
+    return model;
 }
 
 MentorElement* board(const char* units, double x = 0, double y = 0) {
@@ -29,7 +29,7 @@ MentorElement* added(int int2, int int3, double x = 100, double y = 80) {
 
 }  // namespace
 
-TEST(DocumentValues, UnitsOfTheBoardGiveDefaultUnitsAndScale) {
+TEST(DocumentContext, UnitsOfTheBoardGiveDefaultUnitsAndScale) {
     struct Case {
         const char* units;
         const char* expected;
@@ -39,77 +39,72 @@ TEST(DocumentValues, UnitsOfTheBoardGiveDefaultUnitsAndScale) {
          {Case{"inches.", "in", 1.0}, Case{"INCHES", "m", 1.0}, Case{"mM", "m", 1.0},
           Case{"MM", "mm", 1.0}, Case{"Cm", "cm", 1.0}, Case{"mils", "mil", 1.0},
           Case{"Tenth Mils", "mil", 10.0}, Case{"", "m", 1.0}}) {
-        const NeutralFileWriter writer = withElements({board(c.units)});
-        EXPECT_EQ(writer.defaultUnits, c.expected) << c.units;
-        EXPECT_EQ(writer.unitScale, c.scale) << c.units;
+        const DocumentContext context(modelOf({board(c.units)}), false);
+        EXPECT_EQ(context.defaultUnits, c.expected) << c.units;
+        EXPECT_EQ(context.unitScale, c.scale) << c.units;
     }
 }
 
-TEST(DocumentValues, BoardNameAndOffsetComeFromTheBoard) {
-    NeutralFileWriter writer = withElements({board("mm", 1.5, -2.5)});
-    EXPECT_EQ(writer.boardName.wide(), L"'PCB1'") << "quotes kept as read";
-    EXPECT_EQ(writer.boardOffsetX, 1.5);
-    EXPECT_EQ(writer.boardOffsetY, -2.5);
+TEST(DocumentContext, BoardNameAndOffsetComeFromTheBoard) {
+    const DocumentContext context(modelOf({board("mm", 1.5, -2.5)}), true);
+    EXPECT_EQ(context.boardName.wide(), L"'PCB1'") << "quotes kept as read";
+    EXPECT_EQ(context.boardOffsetX, 1.5);
+    EXPECT_EQ(context.boardOffsetY, -2.5);
+    EXPECT_TRUE(context.mergePlanes);
 
-    NeutralFileWriter noBoard = withElements({});
+    const DocumentContext noBoard(modelOf({}), false);
     EXPECT_EQ(noBoard.boardName.wide(), L"MentorBoard");
     EXPECT_EQ(noBoard.defaultUnits, "m");
     EXPECT_EQ(noBoard.extentX, 0.0);
 }
 
-TEST(DocumentValues, TheFirstAddedBoardPropertySetsExtentsAndScale) {
+TEST(DocumentContext, TheFirstAddedBoardPropertySetsExtentsAndScale) {
     // Tenth mils would give 10, but the integer quotient 5 / 2 = 2 replaces it.
-    const NeutralFileWriter tenth = withElements({board("Tenth Mils"), added(5, 2)});
+    const DocumentContext tenth(modelOf({board("Tenth Mils"), added(5, 2)}), false);
     EXPECT_EQ(tenth.unitScale, 2.0);
     EXPECT_EQ(tenth.extentX, 100.0);
     EXPECT_EQ(tenth.extentY, 80.0);
 
     // Only the first one counts, and the scan stops there: a later board is not read.
-    const NeutralFileWriter first =
-        withElements({added(9, 3, 1, 2), added(8, 1, 3, 4), board("mm")});
+    const DocumentContext first(modelOf({added(9, 3, 1, 2), added(8, 1, 3, 4), board("mm")}),
+                                false);
     EXPECT_EQ(first.unitScale, 3.0);
     EXPECT_EQ(first.extentX, 1.0);
     EXPECT_EQ(first.defaultUnits, "m");
 
+    const auto scaleOf = [](std::vector<MentorElement*> elements) {
+        return DocumentContext(modelOf(std::move(elements)), false).unitScale;
+    };
     // Truncation toward zero, as integer division does.
-    EXPECT_EQ(withElements({added(-7, 2)}).unitScale, -3.0);
+    EXPECT_EQ(scaleOf({added(-7, 2)}), -3.0);
     // A divisor of 0 gives no quotient: the scale the units set stays.
-    EXPECT_EQ(withElements({board("Tenth Mils"), added(5, 0)}).unitScale, 10.0);
-    EXPECT_EQ(withElements({board("mm"), added(5, 0)}).unitScale, 1.0);
+    EXPECT_EQ(scaleOf({board("Tenth Mils"), added(5, 0)}), 10.0);
+    EXPECT_EQ(scaleOf({board("mm"), added(5, 0)}), 1.0);
     // The most negative integer divided by -1 does not fit 32 bits; it must not trap.
-    EXPECT_EQ(withElements({added(-2147483647 - 1, -1)}).unitScale, 2147483648.0);
+    EXPECT_EQ(scaleOf({added(-2147483647 - 1, -1)}), 2147483648.0);
 }
 
-TEST(Document, RootItemsAndTopLevelBlocksInOrder) {
-    NeutralFileWriter writer = withElements({board("mm")});
+TEST(Document, HeaderItemsThenTheTopLevelBlocksInOrder) {
     io::CString_ostream log;
-    const auto root = writer.buildDocument(VString(L"DATE"), log);
-    ASSERT_EQ(root->name(), L"VeltroNeutralFile");
-    const auto& items = root->items();
-    ASSERT_EQ(items.size(), 12u);
-
-    const auto& version = *std::get<std::shared_ptr<const io::CBlock_func>>(items[0]);
-    EXPECT_EQ(version.name(), L"Version");
-    ASSERT_EQ(version.arguments().size(), 2u);
-    EXPECT_EQ(std::get<std::wstring>(version.arguments()[0]), L"4");
-    EXPECT_EQ(std::get<std::wstring>(version.arguments()[1]), L"0");
-
-    const auto& source = *std::get<std::shared_ptr<const io::CBlock_func>>(items[1]);
-    EXPECT_EQ(source.name(), L"Source");
-    ASSERT_EQ(source.arguments().size(), 3u);
-    EXPECT_EQ(std::get<std::wstring>(source.arguments()[1]), L"Layout:v8.9_1.8");
-    EXPECT_EQ(std::get<std::wstring>(source.arguments()[2]), L"");
-
-    EXPECT_EQ(std::get<io::CBlock_named_value>(items[2]).name(), L"Date");
-    EXPECT_EQ(std::get<io::CBlock_named_value>(items[2]).value(), L"DATE");
-    EXPECT_EQ(std::get<io::CBlock_named_value>(items[3]).name(), L"DefaultUnits");
-    EXPECT_EQ(std::get<io::CBlock_named_value>(items[3]).value(), L"mm");
-
-    const wchar_t* const blocks[] = {L"PadShapes", L"PadStacks",  L"Symbols",       L"Footprints",
-                                     L"Materials", L"Components", L"SchematicData", L"LayoutData"};
-    for (std::size_t i = 0; i < 8; ++i) {
-        EXPECT_EQ(std::get<std::shared_ptr<const io::CBlock>>(items[4 + i])->name(), blocks[i]);
-    }
+    const std::string json = testing_support::blockJson(
+        modelOf({board("mm")}), [&log](const BoardModel& model, DocumentContext& context) {
+            return buildDocument(model, context, VString(L"DATE"), log);
+        });
+    EXPECT_EQ(json, R"({"block":"VeltroNeutralFile","items":[
+  {"func":"Version","args":[{"string":"4"},{"string":"0"}]},
+  {"func":"Source","args":[{"string":"MentorBoard"},{"string":"Layout:v8.9_1.8"},{"string":""}]},
+  {"named":"Date","value":"DATE"},
+  {"named":"DefaultUnits","value":"mm"},
+  {"block":"PadShapes","items":[]},
+  {"block":"PadStacks","items":[]},
+  {"block":"Symbols","items":[]},
+  {"block":"Footprints","items":[]},
+  {"block":"Materials","items":[]},
+  {"block":"Components","items":[]},
+  {"block":"SchematicData","items":[]},
+  {"block":"LayoutData","items":[]}
+]}
+)");
     // Building the document logs the two construction-line messages.
     EXPECT_EQ(log.str().find("Processing construction lines. Time: "), 0u);
     EXPECT_NE(log.str().find("\n\nFinished processing construction lines. Time: "),

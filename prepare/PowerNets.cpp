@@ -1,0 +1,3 @@
+#include "prepare/PowerNets.h"
+
+void mapPowerNets(MentorBS::BoardModel&, io::CAbstract_ostream&) {}
