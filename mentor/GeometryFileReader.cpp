@@ -1,9 +1,734 @@
 #include "mentor/GeometryFileReader.h"
 
-#include "mentor/MentorParser.h"
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <exception>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
 
-bool readGeometryFile(MentorParser&, const std::string&) {
-    // Not read yet: this file's reader is built separately; until it lands the run goes
-    // on without this file's records.
+#include "corelib/FileText.h"
+#include "math/geometry/Boolean.h"
+#include "math/geometry/Discretize.h"
+#include "math/geometry/Polygon.h"
+#include "math/geometry/PolygonCollection.h"
+#include "math/geometry/PolygonWithHolesCollection.h"
+#include "mentor/Arena.h"
+#include "mentor/MentorParser.h"
+#include "mentor/TextStream.h"
+#include "mentor/Units.h"
+
+using namespace MentorBS;
+
+namespace {
+
+/// The union of a pin's shapes on one layer is taken within this accuracy.
+constexpr double k_MergeAccuracy = 0.0001;
+/// Circles of pin shapes become polygons whose edges turn by at most this many degrees.
+constexpr double k_CircleStepDegrees = 20.0;
+
+/// A token "$$<keyword>(..." opens a record; "create" at characters 3 to 8 opens a
+/// create record, whatever follows it.
+bool isCreate(std::string_view token) {
+    return token.size() >= 8 && token.substr(2, 6) == "create";
+}
+
+/// The record keyword: from the third character of the token up to its first "(".
+std::string_view keywordOf(std::string_view token) {
+    if (token.size() < 2) {
+        return {};
+    }
+    const std::string_view rest = token.substr(2);
+    return rest.substr(0, rest.find('('));
+}
+
+/// `token` up to (not including) the first of `stops`.
+std::string_view before(std::string_view token, std::string_view stops) {
+    return token.substr(0, token.find_first_of(stops));
+}
+
+/// The value of a number token, or 0 when it does not begin with a number.
+double valueOf(std::string_view token) {
+    double value = 0;
+    scanDouble(token, value);
+    return value;
+}
+
+/// A coordinate token: one of its first three characters is a digit ("[-1.5,", "-20,").
+bool hasDigitInFirstThree(std::string_view token) {
+    return std::any_of(token.begin(), token.begin() + std::min<std::size_t>(3, token.size()),
+                       isDigit);
+}
+
+bool beginsWithDigit(std::string_view text) {
+    return !text.empty() && isDigit(text.front());
+}
+
+/// A layer conducts when the part of its name before the first "_" is SIGNAL, POWER or
+/// PAD (a name that begins with "_" is its own group).
+bool isConductive(std::string_view layer) {
+    const std::size_t end = layer.find('_');
+    const std::string_view group = end == 0 ? layer : layer.substr(0, end);
+    return group == "SIGNAL" || group == "POWER" || group == "PAD";
+}
+
+/// Owner kinds whose shapes are pad shapes: merged per layer at the end of the file.
+bool isPadOwner(std::string_view kind) {
+    return kind == "pin" || kind == "via";
+}
+
+bool isDrawingOwner(std::string_view kind) {
+    return kind == "board" || kind == "component";
+}
+
+/// Layer and owner of an element on the pad-shape list.
+struct PadShapeKey {
+    const std::string* layer = nullptr;
+    const std::string* ownerKind = nullptr;
+    const std::string* ownerName = nullptr;
+};
+
+PadShapeKey keyOf(const MentorElement& element) {
+    if (const MyPolygon* e = element.asMyPolygon()) {
+        return {&e->layer, &e->ownerKind, &e->ownerName};
+    }
+    if (const Path* e = element.asPath()) {
+        return {&e->layer, &e->ownerKind, &e->ownerName};
+    }
+    if (const Initial* e = element.asInitial()) {
+        return {&e->layer, &e->ownerKind, &e->ownerName};
+    }
+    if (const MyCircle* e = element.asMyCircle()) {
+        return {&e->layer, &e->ownerKind, &e->ownerName};
+    }
+    return {};
+}
+
+bool allFinite(const CoordinateList& values) {
+    for (double value : values) {
+        if (!std::isfinite(value)) {
+            return false;
+        }
+    }
     return true;
+}
+
+/// The closed polygon through the points of a coordinate list.
+geom::Polygon polygonOf(const CoordinateList& points) {
+    std::vector<geom::Point> vertices;
+    vertices.reserve(points.size() / 2);
+    for (std::size_t i = 0; i + 1 < points.size(); i += 2) {
+        vertices.emplace_back(points[i], points[i + 1]);
+    }
+    return geom::Polygon(vertices, true);
+}
+
+/// The kernel polygons of one pad shape: the polygon itself, a circle as a polygon of
+/// chords, a path as one stroke per segment. Shapes with values that are not finite
+/// numbers contribute nothing.
+void addKernelPolygons(const MentorElement& element, std::vector<geom::Polygon>& out) {
+    if (const MyPolygon* e = element.asMyPolygon()) {
+        if (allFinite(e->points)) {
+            out.push_back(polygonOf(e->points));
+        }
+    } else if (const Initial* e = element.asInitial()) {
+        if (allFinite(e->points)) {
+            out.push_back(polygonOf(e->points));
+        }
+    } else if (const MyCircle* e = element.asMyCircle()) {
+        const double radius = e->diameter / 2;
+        if (std::isfinite(e->x) && std::isfinite(e->y) && std::isfinite(radius) && radius > 0) {
+            const geom::Circle circle(geom::Point(e->x, e->y), radius);
+            out.emplace_back(
+                geom::DiscretizeCircle_G(circle, geom::k_CCW, geom::Angle(), false,
+                                         geom::Angle(geom::Angle::k_Degrees, k_CircleStepDegrees)),
+                true);
+        }
+    } else if (const Path* e = element.asPath()) {
+        if (e->points.size() >= 4 && allFinite(e->points) && std::isfinite(e->width)) {
+            for (std::size_t i = 0; i + 3 < e->points.size(); i += 2) {
+                const geom::Segment segment(geom::Point(e->points[i], e->points[i + 1]),
+                                            geom::Point(e->points[i + 2], e->points[i + 3]));
+                out.emplace_back(segment, e->width);
+            }
+        }
+    }
+}
+
+/// The outline of a group of pad shapes on one layer: the greatest outer polygon of their
+/// union (holes ignored), as a polygon element; null when the union leaves none.
+MentorElement* mergedOutline(const std::vector<MentorElement*>& group) {
+    std::vector<geom::Polygon> polygons;
+    for (const MentorElement* element : group) {
+        addKernelPolygons(*element, polygons);
+    }
+    const geom::PolygonWithHolesCollection united =
+        geom::Unite_G(geom::PolygonCollection(polygons), k_MergeAccuracy);
+    const geom::Polygon* greatest = nullptr;
+    const std::vector<geom::PolygonWithHoles> members = united.GetPolygonsWithHoles();
+    for (const geom::PolygonWithHoles& member : members) {
+        if (!greatest || *greatest < member.GetPolygon()) {
+            greatest = &member.GetPolygon();
+        }
+    }
+    if (!greatest) {
+        return nullptr;
+    }
+    CoordinateList points;
+    for (const geom::Point& vertex : greatest->GetVertices()) {
+        points.push_back(vertex.GetX());
+        points.push_back(vertex.GetY());
+    }
+    if (points.size() < 6) {
+        return nullptr;
+    }
+    const PadShapeKey first = keyOf(*group.front());
+    return make<Initial>(std::move(points), *first.ownerKind, *first.ownerName, *first.layer,
+                         "polygon", 0.0);
+}
+
+/// Reads the comma-separated arguments of a record whatever the blanks between them:
+/// "(0.0, 0.0," and "(0.0,0.0," give the same two arguments. An argument ends at a comma,
+/// or at the end of a token that closes the list with ")".
+class ArgumentReader {
+public:
+    /// `opening` is the record's keyword token: what follows its "(" is the first text.
+    ArgumentReader(TextStream& in, std::string_view opening) : m_in(in) {
+        const std::size_t open = opening.find('(');
+        if (open != std::string_view::npos) {
+            m_rest = opening.substr(open + 1);
+        }
+    }
+
+    /// The next argument, without a "(" that opens the list; `startedToken` is set when
+    /// the argument began with a new token of the stream (then `token` is that token).
+    std::string next() {
+        std::string argument;
+        m_startedToken = false;
+        while (true) {
+            if (m_rest.empty()) {
+                const std::string_view token = m_in.word();
+                if (token.empty()) {
+                    return argument;
+                }
+                if (argument.empty()) {
+                    m_startedToken = true;
+                    m_token = token;
+                }
+                m_rest = token;
+            }
+            const std::size_t comma = m_rest.find(',');
+            if (comma != std::string_view::npos) {
+                argument += m_rest.substr(0, comma);
+                m_rest.remove_prefix(comma + 1);
+                break;
+            }
+            argument += m_rest;
+            const bool closes = m_rest.find(')') != std::string_view::npos;
+            m_rest = {};
+            if (closes) {
+                break;
+            }
+        }
+        if (m_first && !argument.empty() && argument.front() == '(') {
+            argument.erase(0, 1);
+        }
+        m_first = false;
+        return argument;
+    }
+
+    bool startedToken() const { return m_startedToken; }
+    std::string_view token() const { return m_token; }
+    /// True when the token of the last argument still holds text.
+    bool tokenHasMore() const { return !m_rest.empty(); }
+
+private:
+    TextStream& m_in;
+    std::string_view m_rest;
+    std::string_view m_token;
+    bool m_startedToken = false;
+    bool m_first = true;
+};
+
+class GeometryFileReader {
+public:
+    GeometryFileReader(MentorParser& parser, std::string_view text)
+        : m_parser(parser), m_in(text) {}
+
+    void read();
+    /// Merges the held-back pad shapes per owner and layer into the element list.
+    void mergePadShapes();
+
+private:
+    // $$create_<kind>("<name>"[, @replace]);
+    void readCreate();
+    // $$page (<n1>, <n2>, <n3>, @<unit>, <n4>, <n5>) ;
+    void readPage();
+    // $$attribute( "..._LAYER_DEFINITION", "<layer names>" ); of a stackup
+    void readStackup();
+    // $$polygon( "<layer>", @<style>, [x, y, ...] );
+    void readPolygon();
+    // $$path( "<layer>", <width>, @<style>, [x, y, ...] );
+    void readPath();
+    // $$initial([x, y]); $$terminal([x, y]); ... $$polygon( "<layer>"), ...);
+    void readInitial();
+    // $$attribute( "BOARD_ROUTING_OUTLINE"|"COMPONENT_PLACEMENT_OUTLINE", [x, y, ...] );
+    void readOutline();
+    // $$circle( "<layer>", <x>, <y>, <diameter>, <width>);
+    void readCircle();
+    // $$text( "<layer>", "<text>", <x>, <y>, <size>, @<justification>, <length>, <n>);
+    void readText();
+
+    /// Reads coordinate tokens from the next token on, each times the unit factor. The
+    /// token that ended the list is left in `m_token`.
+    CoordinateList readCoordinates();
+    /// Appends the point of an initial or terminal token: "$$initial([x," and "y]);",
+    /// or both in one token.
+    void readPoint(std::string_view token, CoordinateList& points);
+    /// The layer name of a quoted layer token: from its second character to the next quote.
+    static std::string layerOf(std::string_view token) {
+        return std::string(before(token.substr(token.empty() ? 0 : 1), "\""));
+    }
+    /// Stores a pin or via shape for the merge, a board or component shape at once.
+    void store(MentorElement* element);
+    void skipLine() { m_in.line(); }
+    /// Holds the current token for the main loop: it opens the next record.
+    void hold() { m_held = true; }
+
+    MentorParser& m_parser;
+    TextStream m_in;
+    std::string_view m_token;
+    bool m_held = false;
+    std::string m_ownerKind;
+    std::string m_ownerName;
+    double m_unitFactor = 0;
+    std::vector<MentorElement*> m_padShapes;
+};
+
+void GeometryFileReader::read() {
+    m_token = m_in.word();
+    while (m_in.good()) {
+        if (beginsWith(m_token, '/') || !beginsWith(m_token, '$')) {
+            skipLine();
+            m_token = m_in.word();
+            continue;
+        }
+        const std::string_view keyword = keywordOf(m_token);
+        const bool drawing = isDrawingOwner(m_ownerKind);
+        const bool pad = isPadOwner(m_ownerKind);
+        if (isCreate(m_token)) {
+            readCreate();
+        } else if (keyword == "page" && (drawing || pad || m_ownerKind == "stackup")) {
+            readPage();
+        } else if (keyword == "attribute" && m_ownerKind == "stackup") {
+            readStackup();
+        } else if (keyword == "polygon" && (drawing || pad)) {
+            readPolygon();
+        } else if (keyword == "path" && (drawing || pad)) {
+            readPath();
+        } else if (keyword == "initial" && (drawing || pad)) {
+            readInitial();
+        } else if (keyword == "attribute" && drawing) {
+            readOutline();
+        } else if (keyword == "circle" && (drawing || pad)) {
+            readCircle();
+        } else if (keyword == "text" && drawing) {
+            readText();
+        } else {
+            skipLine();
+        }
+        if (m_held) {
+            m_held = false;
+        } else {
+            m_token = m_in.word();
+        }
+    }
+}
+
+void GeometryFileReader::readCreate() {
+    const std::string_view token = m_token;
+    const std::string_view kind = token.size() > 9 ? token.substr(9) : std::string_view();
+    std::string_view known;
+    for (const std::string_view word : {"board", "component", "stackup", "pin", "via"}) {
+        if (kind.starts_with(word)) {
+            known = word;
+            break;
+        }
+    }
+    if (known.empty()) {
+        // Everything up to the next create record belongs to an object of a kind the
+        // translation has no use for.
+        m_ownerName = "other";
+        while (true) {
+            skipLine();
+            m_token = m_in.word();
+            if (!m_in.good() || isCreate(m_token)) {
+                hold();
+                return;
+            }
+        }
+    }
+    m_ownerKind = std::string(known);
+    // The name is what stands between the quotes, wherever the blanks fall: the record
+    // may go on after the name ("@replace") and the name may hold blanks.
+    std::string record(token);
+    if (record.find('"') != std::string::npos) {
+        record += m_in.line();
+        const std::size_t open = record.find('"');
+        const std::size_t close = record.find('"', open + 1);
+        m_ownerName =
+            record.substr(open + 1, close == std::string::npos ? close : close - open - 1);
+        return;
+    }
+    // Unquoted: the name starts two characters after the kind word and ends three
+    // characters before the end of the token.
+    m_ownerName = std::string(cut(token, 9 + known.size() + 2, 3));
+    skipLine();
+}
+
+void GeometryFileReader::readPage() {
+    ArgumentReader arguments(m_in, m_token);
+    const auto number = [](std::string_view text) {
+        return beginsWithDigit(text) ? valueOf(text) : 0.0;
+    };
+    const double value1 = number(arguments.next());
+    const double value2 = number(arguments.next());
+    double value3 = 0;
+    std::string third = arguments.next();
+    std::string unitName;
+    if (beginsWithDigit(third)) {
+        value3 = valueOf(third);
+        unitName = arguments.next();
+    } else {
+        unitName = third;
+    }
+    // "@Mils" or "@Mils)": the unit word without its "@" and a closing parenthesis.
+    unitName =
+        std::string(before(std::string_view(unitName).substr(unitName.empty() ? 0 : 1), ")"));
+    m_unitFactor = conversionFactor(m_parser.model.unitsName, unitName);
+
+    double values[2] = {0, 0};
+    bool closed = false;
+    for (double& value : values) {
+        const std::string argument = arguments.next();
+        if (!beginsWithDigit(argument)) {
+            // Too few numbers: the token opens the next record.
+            if (arguments.startedToken()) {
+                m_token = arguments.token();
+                hold();
+            }
+            return;
+        }
+        value = valueOf(argument);
+        closed = argument.find(')') != std::string::npos;
+    }
+    if (!closed && !arguments.tokenHasMore()) {
+        m_token = m_in.word();
+        if (beginsWith(m_token, '$')) {
+            hold();
+            return;
+        }
+    }
+    skipLine();
+    m_parser.addElement(make<Page>(value1 * m_unitFactor, value2 * m_unitFactor,
+                                   value3 * m_unitFactor, std::move(unitName), values[0], values[1],
+                                   std::string(), std::string(), m_ownerKind, m_ownerName));
+}
+
+void GeometryFileReader::readStackup() {
+    const std::string_view token = m_in.word();
+    if (token.size() < 28 || token.substr(12, 16) != "LAYER_DEFINITION") {
+        skipLine();
+        return;
+    }
+    const std::string line(m_in.line());
+    std::vector<std::string> names;
+    for (const auto& spellings : {std::array<const char*, 3>{"SIGNAL_", "signal_", "Signal_"},
+                                  std::array<const char*, 3>{"POWER_", "power_", "Power_"}}) {
+        const char* spelling = nullptr;
+        for (const char* candidate : spellings) {
+            if (line.find(candidate) != std::string::npos) {
+                spelling = candidate;
+                break;
+            }
+        }
+        if (!spelling) {
+            continue;
+        }
+        const std::size_t length = std::string_view(spelling).size();
+        for (std::size_t at = line.find(spelling); at != std::string::npos;
+             at = line.find(spelling, at + length)) {
+            int number = 0;
+            scanInt(std::string_view(line).substr(at + length), number);
+            names.push_back(spelling + std::to_string(number));
+        }
+    }
+    if (names.empty()) {
+        return;
+    }
+    std::string key = names.front();
+    for (const std::string& name : names) {
+        if (name.substr(0, name.find('_')) == "SIGNAL") {
+            key = name;
+            break;
+        }
+    }
+    m_parser.model.stackupLayerNames.insert(names.begin(), names.end());
+    m_parser.model.stackupLayers[key] = std::move(names);
+}
+
+void GeometryFileReader::readPolygon() {
+    std::string layer = layerOf(m_in.word());
+    std::string style(cut(m_in.word(), 0, 1));
+    CoordinateList points = readCoordinates();
+    hold();
+    if (points.size() < 6 || (isPadOwner(m_ownerKind) && !isConductive(layer))) {
+        return;
+    }
+    store(make<MyPolygon>(std::move(layer), std::move(style), std::move(points), m_ownerKind,
+                          m_ownerName));
+}
+
+void GeometryFileReader::readPath() {
+    std::string layer = layerOf(m_in.word());
+    std::string_view token = cut(m_in.word(), 0, 1);
+    double width = 0;
+    std::string style;
+    if (beginsWithDigit(token)) {
+        width = valueOf(token) * m_unitFactor;
+        const std::string_view next = m_in.word();
+        if (beginsWith(next, ')')) {
+            // A path without coordinates: kept for a drawing, of no use as a pad shape.
+            if (isDrawingOwner(m_ownerKind)) {
+                store(make<Path>(std::move(layer), width, std::string(), CoordinateList(),
+                                 m_ownerKind, m_ownerName));
+            }
+            m_token = m_in.word();
+            hold();
+            return;
+        }
+        style = std::string(cut(next, 0, 1));
+    } else {
+        style = std::string(token);
+    }
+    CoordinateList points = readCoordinates();
+    if (points.size() < 4 || (isPadOwner(m_ownerKind) && !isConductive(layer))) {
+        return;
+    }
+    store(make<Path>(std::move(layer), width, std::move(style), std::move(points), m_ownerKind,
+                     m_ownerName));
+}
+
+void GeometryFileReader::readPoint(std::string_view token, CoordinateList& points) {
+    const std::size_t open = token.find('(');
+    if (open == std::string_view::npos) {
+        return;
+    }
+    std::string_view rest = token.substr(std::min(open + 2, token.size()));
+    const std::size_t comma = rest.find(',');
+    const std::string_view x = rest.substr(0, comma);
+    std::string_view y;
+    if (comma == std::string_view::npos) {
+        y = {};
+    } else if (comma + 1 == rest.size()) {
+        y = before(m_in.word(), "]");
+    } else {
+        y = before(rest.substr(comma + 1), "]");
+    }
+    for (const std::string_view value : {x, y}) {
+        if (hasLeadingDigit(value)) {
+            points.push_back(valueOf(value) * m_unitFactor);
+        }
+    }
+}
+
+void GeometryFileReader::readInitial() {
+    CoordinateList points;
+    readPoint(m_token, points);
+    std::string_view keyword;
+    while (true) {
+        skipLine();
+        m_token = m_in.word();
+        keyword = keywordOf(m_token);
+        if (keyword != "terminal" || !m_in.good()) {
+            break;
+        }
+        readPoint(m_token, points);
+    }
+    if (keyword != "path" && keyword != "polygon") {
+        return;
+    }
+    // The layer is what stands between the quotes of the next token ("SIGNAL_1"), as
+    // the shape lines write it, or "SIGNAL_1", as some tools do).
+    const std::string_view layerToken = m_in.word();
+    std::string layer = layerToken.find('"', 1) != std::string_view::npos
+                            ? layerOf(layerToken)
+                            : std::string(cut(layerToken, 1, endsWith(layerToken, ',') ? 3 : 2));
+    double width = 0;
+    if (keyword == "path") {
+        m_in.number(width);
+    }
+    skipLine();
+    if (points.size() <= 6 || (isPadOwner(m_ownerKind) && !isConductive(layer))) {
+        return;
+    }
+    if (keyword == "path") {
+        store(make<Path>(std::move(layer), width * m_unitFactor, std::string(), std::move(points),
+                         m_ownerKind, m_ownerName));
+    } else {
+        store(make<Initial>(std::move(points), m_ownerKind, m_ownerName, std::move(layer),
+                            "polygon", 0.0));
+    }
+}
+
+void GeometryFileReader::readOutline() {
+    const std::string_view name = m_in.word();
+    const std::string_view afterQuote = name.substr(name.empty() ? 0 : 1);
+    if (!afterQuote.starts_with("BOARD_ROUTING_OUTLINE")
+        && !afterQuote.starts_with("COMPONENT_PLACEMENT_OUTLINE")) {
+        skipLine();
+        return;
+    }
+    std::string_view token;
+    do {
+        token = m_in.word();
+        if (token.empty() || endsWith(token, ';')) {
+            return;
+        }
+    } while (!beginsWith(token, '['));
+    CoordinateList points;
+    const auto add = [&](std::string_view value) {
+        points.push_back(valueOf(value) * m_unitFactor);
+    };
+    add(cut(token, 1, 1));
+    for (token = m_in.word(); !token.empty() && !endsWith(token, ';'); token = m_in.word()) {
+        add(cut(token, 0, 1));
+    }
+    // "x]);" closes the list on its last value; a separate ");" holds none.
+    const std::string_view last = cut(token, 0, 3);
+    if (hasLeadingDigit(last)) {
+        add(last);
+    }
+    m_parser.addElement(make<Attribute>(std::move(points), m_ownerKind, m_ownerName));
+}
+
+void GeometryFileReader::readCircle() {
+    std::string layer(cut(m_in.word(), 1, 2));
+    const double x = valueOf(cut(m_in.word(), 0, 1));
+    const double y = valueOf(cut(m_in.word(), 0, 1));
+    double diameter = valueOf(cut(m_in.word(), 0, 1));
+    const std::string_view fourth = m_in.word();
+    if (!endsWith(fourth, ';')) {
+        // The record goes on: the number read was a radius.
+        diameter *= 2;
+    }
+    const double width = valueOf(cut(fourth, 0, 2));
+    skipLine();
+    if (isPadOwner(m_ownerKind) && !isConductive(layer)) {
+        return;
+    }
+    store(make<MyCircle>(std::move(layer), x * m_unitFactor, y * m_unitFactor,
+                         diameter * m_unitFactor, width * m_unitFactor, m_ownerKind, m_ownerName));
+}
+
+void GeometryFileReader::readText() {
+    std::string layer(cut(m_in.word(), 1, 2));
+    std::string_view token = m_in.word();
+    std::string joined(token);
+    while (!token.empty() && !endsWith(token, ',')) {
+        token = m_in.word();
+        joined += ' ';
+        joined += token;
+    }
+    std::string text(cut(joined, 1, 2));
+    const double x = valueOf(cut(m_in.word(), 0, 1));
+    const double y = valueOf(cut(m_in.word(), 0, 1));
+    const double size = valueOf(cut(m_in.word(), 0, 1));
+    const std::string_view justificationToken = m_in.word();
+    std::string justification =
+        justificationToken.size() < 2
+            ? std::string()
+            : std::string(1, justificationToken[justificationToken.size() - 2]);
+    const double length = valueOf(cut(m_in.word(), 0, 1));
+    m_in.word();
+    skipLine();
+    m_parser.addElement(make<MyText>(std::move(layer), x * m_unitFactor, y * m_unitFactor,
+                                     length * m_unitFactor, std::move(justification),
+                                     lengthInPoints(size * m_unitFactor, m_parser.model.unitsName),
+                                     std::move(text), m_ownerKind, m_ownerName));
+}
+
+CoordinateList GeometryFileReader::readCoordinates() {
+    CoordinateList points;
+    for (m_token = m_in.word(); m_token.size() >= 3 && hasDigitInFirstThree(m_token);
+         m_token = m_in.word()) {
+        std::string_view value = m_token;
+        if (beginsWith(value, '[')) {
+            value = cut(value, 1, 1);
+        } else if (endsWith(value, ',') || endsWith(value, ']')) {
+            value = cut(value, 0, 1);
+        }
+        points.push_back(valueOf(value) * m_unitFactor);
+    }
+    return points;
+}
+
+void GeometryFileReader::store(MentorElement* element) {
+    if (isPadOwner(m_ownerKind)) {
+        m_padShapes.push_back(element);
+    } else {
+        m_parser.addElement(element);
+    }
+}
+
+void GeometryFileReader::mergePadShapes() {
+    // Groups in the order of their first shape: owner name and layer.
+    std::vector<std::vector<MentorElement*>> groups;
+    std::map<std::string, std::size_t> groupOfKey;
+    for (MentorElement* element : m_padShapes) {
+        const PadShapeKey key = keyOf(*element);
+        const std::string name = *key.ownerName + "_" + *key.layer;
+        const auto [at, added] = groupOfKey.emplace(name, groups.size());
+        if (added) {
+            groups.emplace_back();
+        }
+        groups[at->second].push_back(element);
+    }
+    for (const std::vector<MentorElement*>& group : groups) {
+        if (group.size() == 1 && group.front()->asInitial()) {
+            m_parser.addElement(group.front());
+        } else if (group.size() == 1 && group.front()->asMyCircle()) {
+            // A round pad alone on its layer is described well enough by its pad shape.
+        } else if (MentorElement* outline = mergedOutline(group)) {
+            m_parser.addElement(outline);
+        }
+    }
+}
+
+}  // namespace
+
+bool readGeometryText(MentorParser& parser, std::string_view text) {
+    GeometryFileReader reader(parser, text);
+    try {
+        reader.read();
+    } catch (const std::exception&) {
+        // Out of memory on a pathological file: what was read so far is merged.
+    }
+    try {
+        reader.mergePadShapes();
+    } catch (const std::exception&) {
+    }
+    return true;
+}
+
+bool readGeometryFile(MentorParser& parser, const std::string& designDirectory) {
+    const std::string path = designDirectory + "/MentorGeometryFile";
+    FileText file;
+    if (!file.open(path)) {
+        reportMissingFile(path + " not found");
+        return true;
+    }
+    return readGeometryText(parser, file.text());
 }
