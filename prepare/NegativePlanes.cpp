@@ -107,8 +107,8 @@ struct Conversion {
 
 class PlaneConverter {
 public:
-    PlaneConverter(BoardModel& model, io::CAbstract_ostream& log)
-        : m_model(model), m_log(log), m_tolerance(unitTolerance(model)) {}
+    PlaneConverter(BoardModel& model, io::CAbstract_ostream& log, unsigned workers)
+        : m_model(model), m_log(log), m_tolerance(unitTolerance(model)), m_workers(workers) {}
 
     void run();
 
@@ -130,6 +130,7 @@ private:
     BoardModel& m_model;
     io::CAbstract_ostream& m_log;
     const double m_tolerance;
+    const unsigned m_workers;
     geom::Polygon m_outline;
     std::vector<Conversion> m_conversions;
 };
@@ -365,8 +366,7 @@ void PlaneConverter::computeAll() {
     // Layers are independent: each worker converts every n-th one. The model is only
     // read here; shapes are made and stored afterwards, in order, so the result does not
     // depend on the number of workers.
-    const std::size_t workers = std::min<std::size_t>(
-        std::max(1u, std::thread::hardware_concurrency()), m_conversions.size());
+    const std::size_t workers = std::min<std::size_t>(m_workers, m_conversions.size());
     if (workers <= 1) {
         for (Conversion& conversion : m_conversions) {
             computeSafely(conversion);
@@ -450,5 +450,9 @@ void PlaneConverter::store(const Conversion& conversion) {
 }  // namespace
 
 void convertNegativePlanes(BoardModel& model, io::CAbstract_ostream& log) {
-    PlaneConverter(model, log).run();
+    convertNegativePlanes(model, log, std::max(1u, std::thread::hardware_concurrency()));
+}
+
+void convertNegativePlanes(BoardModel& model, io::CAbstract_ostream& log, unsigned workers) {
+    PlaneConverter(model, log, std::max(1u, workers)).run();
 }

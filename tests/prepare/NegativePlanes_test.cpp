@@ -204,3 +204,37 @@ TEST(NegativePlanes, WithoutARoutingOutlineNothingIsConverted) {
     EXPECT_TRUE(model.layoutElements.empty());
     EXPECT_EQ(log.str(), "");
 }
+
+TEST(NegativePlanes, LayersConvertedSideBySideGiveWhatOneAfterAnotherGives) {
+    const auto run = [](unsigned workers) {
+        BoardModel model = planeBoard();
+        model.planeNets = {{"GND_PLANE", "GND"}, {"VCC_PLANE", "VCC"}, {"TOP", "GND"}};
+        model.layoutElements = {netWithTrace("SIG", "GND_PLANE", 1),
+                                netWithTrace("SIG2", "VCC_PLANE", 0.5),
+                                netWithTrace("SIG3", "TOP", 0)};
+        model.elements.push_back(make<MyCircle>("POWER_2", 30.0, 10.0, 3.0, 0.0, "board", "B"));
+        ::setenv("SOURCE_DATE_EPOCH", "0", 1);
+        io::CString_ostream log;
+        convertNegativePlanes(model, log, workers);
+        ::unsetenv("SOURCE_DATE_EPOCH");
+        std::string out = log.str();
+        for (const LayoutNet* net : model.layoutElements) {
+            for (const std::vector<MentorElement*>& group : net->planeShapeGroups) {
+                out += net->name + ":";
+                for (const MentorElement* shape : group) {
+                    const CoordinateList points = shape->asMyArcPolygon()
+                                                      ? shape->asMyArcPolygon()->points
+                                                      : CoordinateList{shape->asMyCircle()->x};
+                    for (double value : points) {
+                        out += " " + std::to_string(value);
+                    }
+                }
+                out += "\n";
+            }
+        }
+        return out;
+    };
+    const std::string serial = run(1);
+    EXPECT_NE(serial.find("VCC:"), std::string::npos);
+    EXPECT_EQ(run(3), serial);
+}
