@@ -509,19 +509,17 @@ bool NeutralFileReader::readGEOM() {
             std::string attributeName = quoted();
             std::string type = word();
             std::vector<double> numbers;
-            const std::string_view ending = readNumbers(numbers);
+            // The word that ends the numbers is used up whatever it is: a G_PIN, G_ATTR
+            // or GEOM keyword there is lost and the record goes on with the word after
+            // it. After a "#" the comment's other words are passed over as any word the
+            // record does not know. The end of the text ends the record at the next read.
+            readNumbers(numbers);
             if (numbers.size() >= 6 && numbers.size() % 2 == 0) {
                 GeomAttribute* attribute = make<GeomAttribute>();
                 attribute->name = std::move(attributeName);
                 attribute->type = std::move(type);
                 attribute->points = std::move(numbers);
                 attributes.push_back(attribute);
-            }
-            // The token that ended the numbers only counts when it ends the record: a
-            // pin line right after an attribute line loses its keyword.
-            if (ending.empty() || ending == "GEOM" || ending.front() == '#') {
-                token = ending;
-                tokenHeld = true;
             }
         }
     }

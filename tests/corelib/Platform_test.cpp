@@ -5,18 +5,9 @@
 #include "corelib/Assert.h"
 #include "corelib/Clock.h"
 #include "corelib/FileName.h"
-#include "corelib/Random.h"
 #include "tests/support/Recorder.h"
 
 using testing_support::Recorder;
-
-TEST(MessageBox, ReportsTextAndCaptionAndReturnsAtOnce) {
-    Recorder recorder;
-    EXPECT_EQ(MessageBoxA(nullptr, "x not found", "File I/O Error", MB_OK), 1);
-    ASSERT_EQ(recorder.messageBoxes.size(), 1u);
-    EXPECT_EQ(recorder.messageBoxes[0].text, "x not found");
-    EXPECT_EQ(recorder.messageBoxes[0].caption, "File I/O Error");
-}
 
 TEST(Assertions, ReportSourceAndConditionAndContinue) {
     Recorder recorder;
@@ -59,29 +50,9 @@ TEST(Clock, SourceDateEpochFixesTheInstant) {
     EXPECT_FALSE(platform::sourceDateEpoch().has_value());
 }
 
-TEST(FileName, ExtensionOfTheNeutralFile) {
-    EXPECT_EQ(GetFileExtension(3).wide(), L"vnf");
-    EXPECT_EQ(GetFileExtension(4).wide(), L"");
+TEST(FileName, ChangeExtKeepsDotsInTheDirectory) {
     LongFileName name(VString(L"dir.v1/board.txt"));
     EXPECT_EQ(name.ChangeExt(VString(L"vnf")).path().wide(), L"dir.v1/board.vnf");
     LongFileName bare(VString(L"dir.v1/board_V4"));
     EXPECT_EQ(bare.ChangeExt(VString(L"vnf")).path().wide(), L"dir.v1/board_V4.vnf");
-}
-
-TEST(Random, IsUniformInTheHalfOpenUnitIntervalAndReproducible) {
-    platform::resetRandom();
-    double sum = 0;
-    double first = platform::uniformRandom();
-    for (int i = 0; i < 10000; ++i) {
-        const double u = platform::uniformRandom();
-        ASSERT_GE(u, 0.0);
-        ASSERT_LT(u, 1.0);
-        sum += u;
-    }
-    // The mean of 10000 uniform draws lies within 0.5 +- 0.015 (about 5 standard errors).
-    EXPECT_NEAR(sum / 10000, 0.5, 0.015);
-    const int r = platform::cRand();
-    platform::resetRandom();
-    EXPECT_EQ(platform::uniformRandom(), first);
-    EXPECT_EQ(platform::cRand(), r);
 }

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <list>
+#include <string>
+#include <tuple>
+#include <utility>
 
 TEST(VString, WidensUtf8AndKeepsStrayBytesAsLatin1) {
     EXPECT_EQ(VString("abc").wide(), L"abc");
@@ -24,17 +27,6 @@ TEST(VString, NarrowCopyIsUtf8) {
     // Valid UTF-8 survives the trip through the wide form unchanged.
     const std::string mixed = "Pad \xC3\xA9t\xC3\xA9 \xE2\x82\xAC";
     EXPECT_EQ(VString(mixed).ToNarrow(), mixed);
-}
-
-TEST(VString, AppendsEveryKindOfText) {
-    VString text(L"a");
-    text += VString(L"b");
-    text += "c";
-    text += L"d";
-    text += L'e';
-    text += std::string("f");
-    EXPECT_EQ(text.wide(), L"abcdef");
-    EXPECT_EQ((VString(L"x") + VString(L"y")).wide(), L"xy");
 }
 
 TEST(VString, FormatTakesWideTextForPercentS) {
@@ -63,31 +55,30 @@ TEST(VString, ComparesAndMatchesIgnoringCase) {
     EXPECT_LT(VString(L"abc").CompareNoCase(VString(L"ABD")), 0);
     EXPECT_GT(VString(L"abcd").CompareNoCase(VString(L"ABC")), 0);
     EXPECT_LT(VString(L"").CompareNoCase(VString(L"a")), 0);
-
-    EXPECT_TRUE(VString(L"power_2").MatchNoCase(VString(L"POWER_*")));
-    EXPECT_TRUE(VString(L"POWER_").MatchNoCase(VString(L"POWER_*")));
-    EXPECT_FALSE(VString(L"POWERPLANE_1").MatchNoCase(VString(L"POWER_*")));
-    EXPECT_FALSE(VString(L"SIGNAL_1").MatchNoCase(VString(L"POWER_*")));
-    EXPECT_TRUE(VString(L"abXcd").MatchNoCase(VString(L"ab?cd")));
-    EXPECT_TRUE(VString(L"aXbYc").MatchNoCase(VString(L"a*b*c")));
-    EXPECT_FALSE(VString(L"aXbYcZ").MatchNoCase(VString(L"a*b*c")));
-    EXPECT_TRUE(VString(L"").MatchNoCase(VString(L"*")));
+    // "*" stands for any text, "?" for one character.
+    const std::tuple<const wchar_t*, const wchar_t*, bool> matches[] = {
+        {L"power_2", L"POWER_*", true},       {L"POWER_", L"POWER_*", true},
+        {L"POWERPLANE_1", L"POWER_*", false}, {L"SIGNAL_1", L"POWER_*", false},
+        {L"abXcd", L"ab?cd", true},           {L"aXbYc", L"a*b*c", true},
+        {L"aXbYcZ", L"a*b*c", false},         {L"", L"*", true}};
+    for (const auto& [text, pattern, matching] : matches) {
+        EXPECT_EQ(VString(text).MatchNoCase(VString(pattern)), matching)
+            << VString(text).ToNarrow() << " " << VString(pattern).ToNarrow();
+    }
 }
 
 TEST(VString, IsNumberAcceptsWholeNumbersOnly) {
-    int i = -99;
-    EXPECT_TRUE(VString(L" 42").IsNumber(i));
-    EXPECT_EQ(i, 42);
-    EXPECT_TRUE(VString(L"-7\t").IsNumber(i));
-    EXPECT_EQ(i, -7);
-    EXPECT_TRUE(VString(L"+3").IsNumber(i));
-    EXPECT_EQ(i, 3);
-    i = -99;
-    for (const wchar_t* bad : {L"", L"  ", L"4x", L"1.5", L"2147483648", L"+-1", L"0x10"}) {
-        EXPECT_FALSE(VString(bad).IsNumber(i)) << VString(bad).ToNarrow();
+    const std::pair<const wchar_t*, int> whole[] = {{L" 42", 42}, {L"-7\t", -7}, {L"+3", 3}};
+    for (const auto& [text, expected] : whole) {
+        int value = -99;
+        EXPECT_TRUE(VString(text).IsNumber(value));
+        EXPECT_EQ(value, expected);
     }
-    EXPECT_EQ(i, -99) << "a failed test leaves the value alone";
-
+    for (const wchar_t* bad : {L"", L"  ", L"4x", L"1.5", L"2147483648", L"+-1", L"0x10"}) {
+        int value = -99;
+        EXPECT_FALSE(VString(bad).IsNumber(value)) << VString(bad).ToNarrow();
+        EXPECT_EQ(value, -99) << "a failed test leaves the value alone";
+    }
     double d = 0;
     EXPECT_TRUE(VString(L"1.5e3").IsNumber(d));
     EXPECT_EQ(d, 1500.0);
@@ -98,32 +89,17 @@ TEST(VString, IsNumberAcceptsWholeNumbersOnly) {
 }
 
 TEST(VString, TokenizeSplitsAtAnyDelimiter) {
-    std::list<VString> parts;
-    EXPECT_EQ(VString(L"U1-7").TokenizeString(VString(L"-"), parts, false), 2u);
-    EXPECT_EQ(parts.front().wide(), L"U1");
-    EXPECT_EQ(parts.back().wide(), L"7");
-
-    parts.clear();
-    VString(L"-7--x-").TokenizeString(VString(L"-"), parts, false);
-    ASSERT_EQ(parts.size(), 2u);
-    EXPECT_EQ(parts.front().wide(), L"7");
-
-    parts.clear();
-    VString(L"-7--x-").TokenizeString(VString(L"-"), parts, true);
-    EXPECT_EQ(parts.size(), 5u);  // "", "7", "", "x", ""
-
-    parts.clear();
-    VString(L"a,b c").TokenizeString(VString(L", "), parts, false);
-    EXPECT_EQ(parts.size(), 3u);
-}
-
-TEST(VString, CutsAndFinds) {
-    const VString text(L"POWER_12");
-    EXPECT_EQ(text.Left(5).wide(), L"POWER");
-    EXPECT_EQ(text.Right(2).wide(), L"12");
-    EXPECT_EQ(text.Right(50).wide(), L"POWER_12");
-    EXPECT_EQ(text.Left(50).wide(), L"POWER_12");
-    EXPECT_EQ(text.find(VString(L"_")), 5u);
-    EXPECT_EQ(text.find(L'Z'), VString::npos);
-    EXPECT_TRUE(VString().empty());
+    const auto parts = [](const wchar_t* text, const wchar_t* delimiters, bool keepEmpty) {
+        std::list<VString> out;
+        const std::size_t count = VString(text).TokenizeString(VString(delimiters), out, keepEmpty);
+        std::string joined = std::to_string(count) + ":";
+        for (const VString& part : out) {
+            joined += " [" + part.ToNarrow() + "]";
+        }
+        return joined;
+    };
+    EXPECT_EQ(parts(L"U1-7", L"-", false), "2: [U1] [7]");
+    EXPECT_EQ(parts(L"-7--x-", L"-", false), "2: [7] [x]");
+    EXPECT_EQ(parts(L"-7--x-", L"-", true), "5: [] [7] [] [x] []");
+    EXPECT_EQ(parts(L"a,b c", L", ", false), "3: [a] [b] [c]");
 }

@@ -60,73 +60,48 @@ TEST(VnfJson, ListsEveryItemInOrderWithItsType) {
 }
 
 TEST(VnfJson, WritesNumbersExactly) {
-    {
-        // Ints as they are; bools as JSON words.
-        EXPECT_EQ(
-            jsonOfArguments(io::CBlock_func(L"f") << 0 << -1 << std::numeric_limits<int>::min()
-                                                  << std::numeric_limits<int>::max() << false),
-            argumentsLine("{\"int\":0},{\"int\":-1},{\"int\":-2147483648},"
-                          "{\"int\":2147483647},{\"bool\":false}"));
-    }
-    {
-        // Doubles with the fewest digits that read back to the same double: 0.1 + 0.2 needs
-        // all 17, whole numbers need no fraction, and the type tag tells them from ints.
-        EXPECT_EQ(jsonOfArguments(io::CBlock_func(L"f")
-                                  << 0.1 << 0.1 + 0.2 << 2.0 << -0.0 << 1e16 << 1.5e-7 << 5e-324
-                                  << std::numeric_limits<double>::max()),
-                  argumentsLine("{\"double\":0.1},{\"double\":0.30000000000000004},"
-                                "{\"double\":2},{\"double\":-0},{\"double\":1e+16},"
-                                "{\"double\":1.5e-07},{\"double\":5e-324},"
-                                "{\"double\":1.7976931348623157e+308}"));
-    }
-    {
-        // JSON numbers have no infinities and no NaN: those are strings.
-        EXPECT_EQ(
-            jsonOfArguments(io::CBlock_func(L"f") << std::numeric_limits<double>::infinity()
-                                                  << -std::numeric_limits<double>::infinity()
-                                                  << std::numeric_limits<double>::quiet_NaN()
-                                                  << -std::numeric_limits<double>::signaling_NaN()),
-            argumentsLine("{\"double\":\"inf\"},{\"double\":\"-inf\"},{\"double\":\"nan\"},"
-                          "{\"double\":\"nan\"}"));
-    }
+    // Ints as they are; bools as JSON words.
+    EXPECT_EQ(jsonOfArguments(io::CBlock_func(L"f") << 0 << -1 << std::numeric_limits<int>::min()
+                                                    << std::numeric_limits<int>::max() << false),
+              argumentsLine("{\"int\":0},{\"int\":-1},{\"int\":-2147483648},"
+                            "{\"int\":2147483647},{\"bool\":false}"));
+    // Doubles with the fewest digits that read back to the same double: 0.1 + 0.2 needs
+    // all 17, whole numbers need no fraction, and the type tag tells them from ints.
+    EXPECT_EQ(
+        jsonOfArguments(io::CBlock_func(L"f") << 0.1 << 0.1 + 0.2 << 2.0 << -0.0 << 1e16 << 1.5e-7
+                                              << 5e-324 << std::numeric_limits<double>::max()),
+        argumentsLine("{\"double\":0.1},{\"double\":0.30000000000000004},"
+                      "{\"double\":2},{\"double\":-0},{\"double\":1e+16},"
+                      "{\"double\":1.5e-07},{\"double\":5e-324},"
+                      "{\"double\":1.7976931348623157e+308}"));
+    // JSON numbers have no infinities and no NaN: those are strings.
+    EXPECT_EQ(
+        jsonOfArguments(io::CBlock_func(L"f") << std::numeric_limits<double>::infinity()
+                                              << -std::numeric_limits<double>::infinity()
+                                              << std::numeric_limits<double>::quiet_NaN()
+                                              << -std::numeric_limits<double>::signaling_NaN()),
+        argumentsLine("{\"double\":\"inf\"},{\"double\":\"-inf\"},{\"double\":\"nan\"},"
+                      "{\"double\":\"nan\"}"));
 }
 
 TEST(VnfJson, EscapesStringsTheWayJsonRequires) {
-    {
-        // The quote, the backslash and every control character below U+0020, short forms
-        // where JSON has them; U+007F and everything above stays as it is.
-        io::CBlock_func f(L"f");
-        f << VString(std::wstring{L'"', L'\\', L'/', 0x08, 0x0C, L'\n', L'\r', L'\t', 0x00, 0x01,
-                                  0x1F, 0x7F, L' '});
-        EXPECT_EQ(
-            jsonOfArguments(f),
-            argumentsLine("{\"string\":\"\\\"\\\\/\\b\\f\\n\\r\\t\\u0000\\u0001\\u001f\x7f \"}"));
-    }
-    {
-        // Other text as UTF-8: U+00E9 is C3 A9, U+65E5 is E6 97 A5, U+1F600 is F0 9F 98 80,
-        // U+10FFFF is F4 8F BF BF.
-        io::CBlock_func f(L"f");
-        f << VString(std::wstring{0xE9, 0x65E5, 0x1F600, 0x10FFFF});
-        EXPECT_EQ(
-            jsonOfArguments(f),
-            argumentsLine("{\"string\":\"\xC3\xA9\xE6\x97\xA5\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF\"}"));
-    }
-    {
-        // Values that are no Unicode scalar value have no UTF-8 form: each becomes U+FFFD
-        // (EF BF BD), in names as in values.
-        const std::wstring odd{L'a',
-                               static_cast<wchar_t>(0xD800),
-                               static_cast<wchar_t>(0xDFFF),
-                               static_cast<wchar_t>(0x110000),
-                               static_cast<wchar_t>(-1),
-                               L'b'};
-        io::CBlockPtr root{VString(odd)};
-        *root << io::CBlock_named_value(VString(odd), io::CBlock_value(VString(odd)));
-        const std::string replaced =
-            "a\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"
-            "b";
-        EXPECT_EQ(io::vnfToJson(*root), "{\"block\":\"" + replaced
-                                            + "\",\"items\":[\n  {\"named\":\"" + replaced
-                                            + "\",\"value\":\"" + replaced + "\"}\n]}\n");
-    }
+    // The quote, the backslash and every control character below U+0020, short forms where
+    // JSON has them; U+007F and everything above stays as it is, as UTF-8: U+00E9 is C3 A9,
+    // U+65E5 is E6 97 A5, U+1F600 is F0 9F 98 80, U+10FFFF is F4 8F BF BF.
+    EXPECT_EQ(jsonOfArguments(io::CBlock_func(L"f") << VString(std::wstring{
+                                  L'"', L'\\', L'/', 0x08, 0x0C, L'\n', L'\r', L'\t', 0x00, 0x01,
+                                  0x1F, 0x7F, L' ', 0xE9, 0x65E5, 0x1F600, 0x10FFFF})),
+              argumentsLine("{\"string\":\"\\\"\\\\/\\b\\f\\n\\r\\t\\u0000\\u0001\\u001f\x7f "
+                            "\xC3\xA9\xE6\x97\xA5\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF\"}"));
+    // Values that are no Unicode scalar value have no UTF-8 form: each becomes U+FFFD
+    // (EF BF BD), in names as in values.
+    const VString odd(std::wstring{L'a', static_cast<wchar_t>(0xD800), static_cast<wchar_t>(0xDFFF),
+                                   static_cast<wchar_t>(0x110000), static_cast<wchar_t>(-1), L'b'});
+    io::CBlockPtr root{odd};
+    *root << io::CBlock_named_value(odd, io::CBlock_value(odd));
+    const std::string replaced =
+        "a\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"
+        "b";
+    EXPECT_EQ(io::vnfToJson(*root), "{\"block\":\"" + replaced + "\",\"items\":[\n  {\"named\":\""
+                                        + replaced + "\",\"value\":\"" + replaced + "\"}\n]}\n");
 }

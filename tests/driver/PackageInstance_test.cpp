@@ -3,27 +3,31 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "tests/support/TempDir.h"
 
 using testing_support::TempDir;
 
 TEST(PackageInstance, WhichLinesReferToAnInstanceFile) {
-    // The prefix must not open the line.
-    EXPECT_EQ(packageInstanceReference("pkginst.pkginst_12 rest"), "");
-    EXPECT_EQ(packageInstanceReference(" pkginst.pkginst_12"), "pkginst.pkginst_12");
-    EXPECT_EQ(packageInstanceReference("'pkginst.pkginst_12'"), "pkginst.pkginst_12")
-        << "text after the number is ignored";
-    // The prefix as the last text of the line is not accepted.
-    EXPECT_EQ(packageInstanceReference("xpkginst.pkginst_"), "");
-    // Leading zeros drop out because the number is printed again.
-    EXPECT_EQ(packageInstanceReference("x pkginst.pkginst_007"), "pkginst.pkginst_7");
-    // No number after the prefix reads as 0.
-    EXPECT_EQ(packageInstanceReference("x pkginst.pkginst_abc"), "pkginst.pkginst_0");
-    EXPECT_EQ(packageInstanceReference("x pkginst.pkginst_-3"), "pkginst.pkginst_-3");
-    // Lines shorter than 16 characters are never looked at.
-    EXPECT_EQ(packageInstanceReference("pkginst.pkginst"), "");
-    EXPECT_EQ(packageInstanceReference("nothing here at all"), "");
+    const std::pair<const char*, const char*> cases[] = {
+        // The prefix must not open the line, nor be its last text.
+        {"pkginst.pkginst_12 rest", ""},
+        {" pkginst.pkginst_12", "pkginst.pkginst_12"},
+        {"xpkginst.pkginst_", ""},
+        // Text after the number is ignored; the number is printed again, so leading zeros
+        // drop out and no number reads as 0.
+        {"'pkginst.pkginst_12'", "pkginst.pkginst_12"},
+        {"x pkginst.pkginst_007", "pkginst.pkginst_7"},
+        {"x pkginst.pkginst_abc", "pkginst.pkginst_0"},
+        {"x pkginst.pkginst_-3", "pkginst.pkginst_-3"},
+        // Lines shorter than 16 characters are never looked at.
+        {"pkginst.pkginst", ""},
+        {"nothing here at all", ""},
+    };
+    for (const auto& [line, reference] : cases) {
+        EXPECT_EQ(packageInstanceReference(line), reference) << line;
+    }
 }
 
 TEST(PackageInstance, CopiesTheLastReferencedFileOverTheGatesFile) {

@@ -6,8 +6,6 @@
 
 #include "mentor/MentorParser.h"
 #include "tests/mentor/ModelDump.h"
-#include "tests/support/Recorder.h"
-#include "tests/support/TempDir.h"
 
 using model_dump::dump;
 
@@ -41,19 +39,4 @@ TEST(LayerFileReader, AMalformedNumberEndsTheFile) {
               "LayerInfo [A] 1 [SIGNAL] (1 2 0 0 0 0 0 0 0 0 0 0 0)\n");
     // A comment longer than the line buffer stops the reading there.
     EXPECT_EQ(read("# " + std::string(2000, 'c') + "\nB 2 POWER 0 0 0 0 0 0 0 0 0 0 0 0 0\n"), "");
-}
-
-TEST(LayerFileReader, FileInTheDesignDirectory) {
-    testing_support::TempDir directory;
-    testing_support::Recorder recorder;
-    MentorParser parser;
-    EXPECT_THROW(readLayerFile(parser, directory.str()), testing_support::ProcessEnded);
-    ASSERT_EQ(recorder.messageBoxes.size(), 1u);
-    EXPECT_EQ(recorder.messageBoxes[0].text, directory.str() + "/MentorLayerFile not found");
-    EXPECT_EQ(recorder.messageBoxes[0].caption, "File I/O Error");
-    EXPECT_EQ(recorder.endedWith, std::vector<int>{0});
-
-    directory.write("MentorLayerFile", "PAD_1 4 PAD 0 0 0 0 0 0 0 0 0 0 0 0 0\n");
-    EXPECT_TRUE(readLayerFile(parser, directory.str()));
-    EXPECT_EQ(dump(parser.model.elements), "LayerInfo [PAD_1] 4 [PAD] (0 0 0 0 0 0 0 0 0 0 0 0 0)\n");
 }

@@ -7,7 +7,6 @@
 #include "corelib/Platform.h"
 #include "mentor/MentorParser.h"
 #include "tests/support/Recorder.h"
-#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -67,7 +66,8 @@ TEST(TechFileReader, LayersBondsRuleAndTechnology) {
     EXPECT_EQ(result, expected);
     EXPECT_EQ(layers, expected);
     EXPECT_EQ(parser.model.layerNumbers, expected);
-    EXPECT_EQ(parser.model.bondLayers, (std::vector<std::string>{"SIGNAL_1", "SIGNAL_2", "SIGNAL_3"}));
+    EXPECT_EQ(parser.model.bondLayers,
+              (std::vector<std::string>{"SIGNAL_1", "SIGNAL_2", "SIGNAL_3"}));
     EXPECT_TRUE(parser.model.ruleBoard);
 
     for (const char* rule : {"@DOUBL);", "SINGLE);", "@double);"}) {
@@ -101,22 +101,4 @@ TEST(TechFileReader, TechnologyCheck) {
         replaced(replaced(hybrid, "\"DIELECTRIC_1\"", "\"RESISTOR_1\""), "\"MCM\"", "\"PCB\"")));
     EXPECT_TRUE(refused(replaced(replaced(hybrid, "\"DIELECTRIC_1\"", "\"RESISTOR_1\""),
                                  "$$define_technology( \"MCM\");\n", "")));
-}
-
-TEST(TechFileReader, FileInTheDesignDirectory) {
-    testing_support::TempDir directory;
-    testing_support::Recorder recorder;
-    MentorParser parser;
-    std::map<int, std::string> layers;
-    EXPECT_THROW(readTechFile(parser, layers, directory.str()), testing_support::ProcessEnded);
-    ASSERT_EQ(recorder.messageBoxes.size(), 1u);
-    EXPECT_EQ(recorder.messageBoxes[0].text, directory.str() + "/MentorTechFile\tnot\tfound");
-    EXPECT_EQ(recorder.messageBoxes[0].caption, "File I/O Error");
-    EXPECT_EQ(recorder.endedWith, std::vector<int>{0});
-
-    directory.write("MentorTechFile",
-                    "$$define_technology( \"PCB\");\n"
-                    "$$define_physical_layer( 7 , \"SIGNAL_7\", \"S\");\n");
-    EXPECT_EQ(readTechFile(parser, layers, directory.str()),
-              (std::map<int, std::string>{{7, "SIGNAL_7"}}));
 }

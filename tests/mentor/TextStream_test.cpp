@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <random>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "corelib/VString.h"
 
@@ -25,181 +29,140 @@ std::string randomText(std::mt19937& random, std::size_t maxLength) {
     return text;
 }
 
-std::string describe(const std::string& text) {
+std::string describe(std::string_view text) {
     std::string out;
     for (char c : text) {
-        if (c == '\0') {
-            out += "\\0";
-        } else if (c == '\n') {
-            out += "\\n";
-        } else {
-            out += c;
-        }
+        out += c == '\0' ? "\\0" : c == '\n' ? "\\n" : std::string(1, c);
     }
     return out;
 }
 
-}  // namespace
+std::string exactly(double value) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.17g", value);
+    return buffer;
+}
 
-// Every extraction agrees with std::istringstream on the value, the characters taken and
-// the state, over many random texts and random sequences of extractions.
-TEST(TextStream, AgreesWithTheStandardStream) {
-    std::mt19937 random(20240611);
-    for (int round = 0; round < 20000; ++round) {
-        const std::string text = randomText(random, 24);
-        std::istringstream reference(text);
-        TextStream ours(text);
-        std::string trace = "text \"" + describe(text) + "\":";
-        for (int step = 0; step < 8; ++step) {
-            const int operation = std::uniform_int_distribution<int>(0, 4)(random);
-            if (operation == 0) {
-                std::string expected = "unchanged";
-                reference >> expected;
-                const std::string_view got = ours.word();
-                trace += " word";
-                if (!reference.fail()) {
-                    ASSERT_EQ(got, expected) << trace;
-                } else {
-                    ASSERT_TRUE(got.empty()) << trace;
-                }
-            } else if (operation == 1) {
-                double expected = -7.5;
-                double got = -7.5;
-                reference >> expected;
-                ours.number(got);
-                trace += " double";
-                ASSERT_EQ(got, expected) << trace;
-            } else if (operation == 2) {
-                int expected = -7;
-                int got = -7;
-                reference >> expected;
-                ours.number(got);
-                trace += " int";
-                ASSERT_EQ(got, expected) << trace;
-            } else if (operation == 3) {
-                char buffer[6];
-                reference.getline(buffer, sizeof buffer);
-                const std::string_view got = ours.line(sizeof buffer);
-                trace += " line";
-                ASSERT_EQ(got, std::string_view(buffer)) << trace;
-            } else {
-                reference.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
-                ours.ignoreLine();
-                trace += " ignore";
-            }
-            ASSERT_EQ(ours.eof(), reference.eof()) << trace;
-            ASSERT_EQ(ours.fail(), reference.fail()) << trace;
-            const std::streampos position =
-                reference.rdstate() ? std::streampos(-1) : reference.tellg();
-            if (position != std::streampos(-1)) {
-                // The next word shows where both streams stand.
-                std::istringstream probe(text.substr(static_cast<std::size_t>(position)));
-                TextStream copy = ours;
-                std::string next;
-                probe >> next;
-                ASSERT_EQ(copy.word(), probe.fail() ? std::string() : next) << trace;
+// Runs the extractions named by `steps` (w: word, d: double, i: int, l: line into a
+// 6-byte buffer, L: into a 1024-byte one, g: ignore the line) on a TextStream and on a
+// std::istringstream. Empty when both agree after every step on the value, the state and
+// where they stand; otherwise the steps up to the first difference.
+std::string disagreement(const std::string& text, const std::string& steps) {
+    std::istringstream reference(text);
+    TextStream ours(text);
+    std::string trace = "text \"" + describe(text) + "\":";
+    for (char step : steps) {
+        trace += ' ';
+        trace += step;
+        std::string expected;
+        std::string got;
+        if (step == 'w') {
+            reference >> expected;
+            expected = reference.fail() ? "" : expected;
+            got = ours.word();
+        } else if (step == 'd') {
+            double referenceValue = -7.5;
+            double value = -7.5;
+            reference >> referenceValue;
+            ours.number(value);
+            expected = exactly(referenceValue);
+            got = exactly(value);
+        } else if (step == 'i') {
+            int referenceValue = -7;
+            int value = -7;
+            reference >> referenceValue;
+            ours.number(value);
+            expected = std::to_string(referenceValue);
+            got = std::to_string(value);
+        } else if (step == 'l' || step == 'L') {
+            std::vector<char> buffer(step == 'l' ? 6 : 1024);
+            reference.getline(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+            expected = buffer.data();
+            got = ours.line(buffer.size());
+        } else {
+            reference.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+            ours.ignoreLine();
+        }
+        if (got != expected || ours.eof() != reference.eof() || ours.fail() != reference.fail()) {
+            return trace + " gives \"" + describe(got) + "\" instead of \"" + describe(expected)
+                   + "\" or the state differs";
+        }
+        if (!reference.rdstate()) {
+            // The next word shows where both streams stand.
+            std::istringstream probe(text.substr(static_cast<std::size_t>(reference.tellg())));
+            TextStream copy = ours;
+            std::string next;
+            probe >> next;
+            if (copy.word() != (probe.fail() ? std::string() : next)) {
+                return trace + " leaves the streams at different places";
             }
         }
     }
+    return "";
 }
 
-TEST(TextStream, NumbersAtTheEdgesOfTheirRange) {
-    struct Case {
-        const char* text;
-        double value;
-        bool fail;
+}  // namespace
+
+TEST(TextStream, AgreesWithTheStandardStream) {
+    const std::pair<std::string, std::string> fixed[] = {
+        // Numbers beyond the range of a double or of 32 bits, below the smallest double,
+        // and numbers that stop inside a word.
+        {"1e400", "dw"},
+        {"-1e400", "d"},
+        {"1e-400 4.9e-324 12abc 1e5.3 +.5", "dddwddd"},
+        {"2147483648", "iw"},
+        {"-2147483649", "i"},
+        {"-2147483648", "iw"},
+        {"99999999999999999999999", "i"},
+        // A line that just fits the buffer, one that does not, and a NUL inside a line.
+        {std::string(1023, 'a') + "\nnext", "Lw"},
+        {std::string(1024, 'a') + "\nnext", "Lw"},
+        {std::string("ab\0cd\nnext", 10), "Lw"},
     };
-    // Beyond the range: the largest double of the sign; below it: zero, and no failure.
-    const Case cases[] = {{"1e400", std::numeric_limits<double>::max(), true},
-                          {"-1e400", -std::numeric_limits<double>::max(), true},
-                          {"1e-400", 0.0, false},
-                          {"4.9e-324", 4.9e-324, false},
-                          {"12abc", 12.0, false},
-                          {"1e5.3", 1e5, false},
-                          {"+.5", 0.5, false}};
-    for (const Case& c : cases) {
-        TextStream in(c.text);
-        double value = -1;
-        in.number(value);
-        EXPECT_EQ(value, c.value) << c.text;
-        EXPECT_EQ(in.fail(), c.fail) << c.text;
+    for (const auto& [text, steps] : fixed) {
+        EXPECT_EQ(disagreement(text, steps), "");
     }
-    {
-        TextStream in("2147483648 -2147483649 -2147483648 99999999999999999999999");
-        int value = 0;
-        EXPECT_FALSE(in.number(value));
-        EXPECT_EQ(value, 2147483647);
-    }
-    {
-        TextStream in("-2147483648");
-        int value = 0;
-        EXPECT_TRUE(in.number(value));
-        EXPECT_EQ(value, -2147483647 - 1);
-        EXPECT_TRUE(in.eof());
+    std::mt19937 random(20240611);
+    std::uniform_int_distribution<int> pick(0, 4);
+    for (int round = 0; round < 20000; ++round) {
+        const std::string text = randomText(random, 24);
+        std::string steps;
+        for (int step = 0; step < 8; ++step) {
+            steps += "wdilg"[pick(random)];
+        }
+        ASSERT_EQ(disagreement(text, steps), "");
     }
 }
 
 TEST(TextStream, QuotedNamesRunToTheirClosingQuote) {
-    {
-        TextStream in("'a b  c' next");
-        EXPECT_EQ(in.quoted(), "'a b  c'");
-        EXPECT_EQ(in.word(), "next");
-    }
-    {
+    struct Case {
+        const char* text;
+        std::vector<std::string> names;
+        bool fail;
+    };
+    const Case cases[] = {
+        {"'a b  c' next", {"'a b  c'", "next"}, false},
         // The line break belongs to the name; a double quote does not close a single one.
-        TextStream in("\"x\ny 'z\" rest");
-        EXPECT_EQ(in.quoted(), "\"x\ny 'z\"");
-        EXPECT_TRUE(in.good());
-    }
-    {
+        {"\"x\ny 'z\" rest", {"\"x\ny 'z\"", "rest"}, false},
         // A lone quote and a word that already ends with its quote are taken as they are.
-        TextStream in("' 'ab' abc'def");
-        EXPECT_EQ(in.quoted(), "'");
-        EXPECT_EQ(in.quoted(), "'ab'");
-        EXPECT_EQ(in.quoted(), "abc'def");
-    }
-    {
+        {"' 'ab' abc'def", {"'", "'ab'", "abc'def"}, false},
         // No closing quote: the rest of the text, and the stream has failed.
-        TextStream in("NAME 'open to the end ");
-        EXPECT_EQ(in.quoted(), "NAME");
-        EXPECT_EQ(in.quoted(), "'open to the end ");
-        EXPECT_TRUE(in.fail());
-        EXPECT_TRUE(in.eof());
-    }
-    {
-        // The quoted word ends the text: reading on for its quote fails at once.
-        TextStream in("'abc");
-        EXPECT_EQ(in.quoted(), "'abc");
-        EXPECT_TRUE(in.fail());
-    }
-}
-
-TEST(TextStream, LinesLongerThanTheBufferFail) {
-    const std::string fits(1023, 'a');
-    {
-        const std::string text = fits + "\nnext";
-        TextStream in(text);
-        EXPECT_EQ(in.line(1024).size(), 1023u);
-        EXPECT_TRUE(in.good());
-        EXPECT_EQ(in.word(), "next");
-    }
-    {
-        const std::string text = fits + "b\nnext";
-        TextStream in(text);
-        EXPECT_EQ(in.line(1024), fits);
-        EXPECT_TRUE(in.fail());
-        EXPECT_TRUE(in.word().empty());
-    }
-    {
-        // The buffer is a C string: a NUL ends the text that is returned, not the line.
-        const std::string text("ab\0cd\nnext", 10);
-        TextStream in(text);
-        EXPECT_EQ(in.line(), "ab");
-        EXPECT_EQ(in.word(), "next");
+        {"NAME 'open to the end ", {"NAME", "'open to the end "}, true},
+        {"'abc", {"'abc"}, true},
+    };
+    for (const Case& c : cases) {
+        TextStream in(c.text);
+        std::vector<std::string> names;
+        for (std::size_t i = 0; i < c.names.size(); ++i) {
+            names.emplace_back(in.quoted());
+        }
+        EXPECT_EQ(names, c.names) << c.text;
+        EXPECT_EQ(in.fail(), c.fail) << c.text;
     }
 }
 
-// scanDouble and scanInt are sscanf's "%lf" and "%d" on the token.
+// scanDouble and scanInt are sscanf's "%lf" and "%d" on the token; isDecimalInteger is
+// the core library's number test.
 TEST(TextStream, TokenConversionsAgreeWithTheCLibrary) {
     const char* fixed[] = {
         "1e",          "100ergs",    "0x",    "0x1p", "infin",      "nan(",
@@ -215,22 +178,23 @@ TEST(TextStream, TokenConversionsAgreeWithTheCLibrary) {
     for (const std::string& token : tokens) {
         const std::string asC(token.c_str());
         double expectedDouble = -3.25;
-        const bool convertedDouble = std::sscanf(asC.c_str(), "%lf", &expectedDouble) == 1;
         double gotDouble = -3.25;
-        ASSERT_EQ(scanDouble(token, gotDouble), convertedDouble) << describe(token);
+        ASSERT_EQ(scanDouble(token, gotDouble),
+                  std::sscanf(asC.c_str(), "%lf", &expectedDouble) == 1)
+            << describe(token);
         if (!std::isnan(expectedDouble)) {
             ASSERT_EQ(gotDouble, expectedDouble) << describe(token);
         }
         int expectedInt = -3;
-        const bool convertedInt = std::sscanf(asC.c_str(), "%d", &expectedInt) == 1;
         int gotInt = -3;
-        ASSERT_EQ(scanInt(token, gotInt), convertedInt) << describe(token);
+        ASSERT_EQ(scanInt(token, gotInt), std::sscanf(asC.c_str(), "%d", &expectedInt) == 1)
+            << describe(token);
         ASSERT_EQ(gotInt, expectedInt) << describe(token);
 
         int expectedNumber = -3;
-        const bool isNumber = VString(asC).IsNumber(expectedNumber);
         int gotNumber = -3;
-        ASSERT_EQ(isDecimalInteger(asC, gotNumber), isNumber) << describe(token);
+        ASSERT_EQ(isDecimalInteger(asC, gotNumber), VString(asC).IsNumber(expectedNumber))
+            << describe(token);
         ASSERT_EQ(gotNumber, expectedNumber) << describe(token);
     }
 }
@@ -244,9 +208,7 @@ TEST(TextStream, PlainDecimalsAreCorrectlyRounded) {
         std::string text = random() % 2 ? "-" : "";
         const int point = static_cast<int>(random() % (digits + 1));
         for (int i = 0; i < digits; ++i) {
-            if (i == point) {
-                text += '.';
-            }
+            text += i == point ? "." : "";
             text += static_cast<char>('0' + random() % 10);
         }
         std::istringstream reference(text);

@@ -11,7 +11,6 @@
 #include "mentor/NeutralFileReader.h"
 #include "tests/mentor/ModelDump.h"
 #include "tests/support/Recorder.h"
-#include "tests/support/TempDir.h"
 
 using model_dump::dump;
 
@@ -224,19 +223,4 @@ TEST(TracesFileReader, BadInputEndsTheReadingCleanly) {
             timed(start + garbage);
         }
     }
-}
-
-TEST(TracesFileReader, FileInTheDesignDirectory) {
-    testing_support::TempDir directory;
-    testing_support::Recorder recorder;
-    MentorParser parser;
-    EXPECT_THROW(readTracesFile(parser, directory.str()), testing_support::ProcessEnded);
-    ASSERT_EQ(recorder.messageBoxes.size(), 1u);
-    EXPECT_EQ(recorder.messageBoxes[0].text, directory.str() + "/MentorTracesFile not found");
-    EXPECT_EQ(recorder.messageBoxes[0].caption, "File I/O Error");
-    EXPECT_EQ(recorder.endedWith, std::vector<int>{0});
-
-    directory.write("MentorTracesFile", "# NET \"A\"\nXRF 1 SIGNAL_1\nST\n");
-    EXPECT_TRUE(readTracesFile(parser, directory.str()));
-    EXPECT_EQ(dump(parser.model.layoutElements), "LayoutNet [A] []\n");
 }

@@ -3,78 +3,85 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace {
 
-const char* abbreviation(const char* name, double* scaleOut = nullptr) {
-    double scale = 1.0;
-    const char* result = unitAbbreviation(name, scale);
-    if (scaleOut) {
-        *scaleOut = scale;
-    }
-    return result;
-}
+const char* const k_Units[] = {"mm", "cm", "inches", "mils", "tenth mils", "microns"};
 
 }  // namespace
 
 TEST(Units, AbbreviationRecognisesExactSpellingsOnly) {
-    for (const char* mm : {"mm", "Mm", "MM", "mm."}) {
-        EXPECT_STREQ(abbreviation(mm), "mm") << mm;
+    std::string got;
+    for (const char* name : {"mm", "Mm", "MM", "mm.", "CM", "inches.", "Mils", "TENTH MILS",
+                             "INCHES", "mM", "", "microns", "mm..", "Inch"}) {
+        double scale = 1;
+        got += std::string(name) + "=" + unitAbbreviation(name, scale);
+        got += scale == 1 ? " " : "*" + std::to_string(static_cast<int>(scale)) + " ";
     }
-    EXPECT_STREQ(abbreviation("CM"), "cm");
-    EXPECT_STREQ(abbreviation("inches."), "in");
-    EXPECT_STREQ(abbreviation("Mils"), "mil");
-    for (const char* other : {"INCHES", "mM", "", "microns", "mm..", "Inch"}) {
-        EXPECT_STREQ(abbreviation(other), "m") << other;
-    }
-    double scale = 0;
-    EXPECT_STREQ(abbreviation("TENTH MILS", &scale), "mil");
-    EXPECT_EQ(scale, 10.0);
-    EXPECT_STREQ(abbreviation("Mils", &scale), "mil");
-    EXPECT_EQ(scale, 1.0) << "only tenth mils touch the scale";
+    // Any other spelling is no unit, and the abbreviation is the metre's; only tenth mils
+    // touch the scale.
+    EXPECT_EQ(got,
+              "mm=mm Mm=mm MM=mm mm.=mm CM=cm inches.=in Mils=mil TENTH MILS=mil*10 "
+              "INCHES=m mM=m =m microns=m mm..=m Inch=m ");
 }
 
-TEST(Units, ConversionFactorUsesTheFixedTable) {
-    // Values straight from the export's unit table (target row, source column).
-    EXPECT_EQ(conversionFactor("mils", "Tenth Mils"), 10.0);
-    EXPECT_EQ(conversionFactor("Inches", "tenth mils"), 0.01);
+TEST(Units, ConversionFactors) {
+    // Converting from a to b and on to c is converting from a to c, within rounding: a
+    // wrong or transposed entry of the table breaks some chain.
+    for (const char* a : k_Units) {
+        for (const char* b : k_Units) {
+            for (const char* c : k_Units) {
+                EXPECT_NEAR(
+                    conversionFactor(b, a) * conversionFactor(c, b) / conversionFactor(c, a), 1.0,
+                    1e-9)
+                    << a << " to " << b << " to " << c;
+            }
+        }
+    }
+    // The exports' own values, kept to the last bit (not 25.4 and 1 / 0.0254).
     EXPECT_EQ(conversionFactor("mm", "inches"), 25.400000000101603);
     EXPECT_EQ(conversionFactor("Mils", "mm"), 39.37007874);
-    EXPECT_EQ(conversionFactor("cm", "MILS"), 0.0025400000000101604);
-    EXPECT_EQ(conversionFactor("microns", "Inches"), 25400.0000001016);
-    EXPECT_EQ(conversionFactor("inches", "Microns"), 3.937007874e-5);
-    EXPECT_EQ(conversionFactor("TENTH MILS", "cm"), 39.37007874);
-    EXPECT_EQ(conversionFactor("mm", "mm"), 1.0);
-}
-
-TEST(Units, ConversionFactorTrailingPointAndUnknownNames) {
-    // The target loses its trailing point, the source does not.
-    EXPECT_EQ(conversionFactor("mm.", "mm"), 1.0);
-    EXPECT_EQ(conversionFactor("inches.", "mm"), 0.039370078739999995);
-    EXPECT_EQ(conversionFactor("inches", "mm."), 1.0);
-    EXPECT_EQ(conversionFactor("furlong", "mm"), 1.0);
-    EXPECT_EQ(conversionFactor("mm", "INCHES"), 1.0);
-    EXPECT_EQ(conversionFactor("", ""), 1.0);
+    // A mil is a thousandth of an inch; tenth mils count as ten mils.
+    EXPECT_EQ(conversionFactor("MILS", "Inches"), 1000.0);
+    EXPECT_EQ(conversionFactor("mils", "Tenth Mils"), 10.0);
+    // Only the target loses a trailing point; an unknown name or equal names give 1.
+    EXPECT_EQ(conversionFactor("inches.", "mm"), conversionFactor("inches", "mm"));
+    const std::pair<const char*, const char*> unconverted[] = {
+        {"mm.", "mm"}, {"inches", "mm."}, {"furlong", "mm"}, {"mm", "INCHES"}, {"", ""}};
+    for (const auto& [target, source] : unconverted) {
+        EXPECT_EQ(conversionFactor(target, source), 1.0) << target << " from " << source;
+    }
 }
 
 TEST(Units, LengthInPointsTruncates) {
-    EXPECT_EQ(lengthInPoints(12.9, "Inches"), 928);  // 928.8
-    EXPECT_EQ(lengthInPoints(-12.9, "Inches"), -928);
-    EXPECT_EQ(lengthInPoints(1000, "mils"), 72);
-    EXPECT_EQ(lengthInPoints(100, "Tenth Mils"), 72);  // tenth mils count as ten mils
-    // 25.4 mm is one inch: 0.0254 / 0.0003527777777791889 = 71.99999999971..., so 71.
-    EXPECT_EQ(lengthInPoints(25.4, "mm"), 71);
-    EXPECT_EQ(lengthInPoints(3.6, "mm"), 10);  // 10.2047...
-    EXPECT_EQ(lengthInPoints(123456.0, "parsecs"), 10);
-    EXPECT_EQ(lengthInPoints(1e300, "Inches"), 2147483647) << "saturates instead of overflow";
+    struct Case {
+        double length;
+        const char* unit;
+        int points;
+    };
+    const Case cases[] = {
+        {12.9, "Inches", 928},  // 928.8
+        {-12.9, "Inches", -928},
+        {1000, "mils", 72},
+        {100, "Tenth Mils", 72},
+        // 25.4 mm is one inch: 0.0254 / 0.0003527777777791889 = 71.99999999971...
+        {25.4, "mm", 71},
+        {3.6, "mm", 10},  // 10.2047...
+        {123456.0, "parsecs", 10},
+        {1e300, "Inches", 2147483647},  // saturates instead of overflowing
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(lengthInPoints(c.length, c.unit), c.points) << c.length << " " << c.unit;
+    }
 }
 
 TEST(Units, ToleranceLengthIsTenNanometres) {
-    EXPECT_EQ(toleranceLength("mm"), 1e-5);
-    EXPECT_EQ(toleranceLength("cm"), 1e-6);
-    EXPECT_EQ(toleranceLength("inches."), 3.9370078739999996e-7);
-    EXPECT_EQ(toleranceLength("Mils"), 0.0003937007874);
-    EXPECT_EQ(toleranceLength("Tenth Mils"), 3.937007874e-5);
+    // 1e-5 mm in each unit that toleranceLength knows.
+    for (const char* name : {"mm", "cm", "inches.", "Mils", "Tenth Mils"}) {
+        EXPECT_DOUBLE_EQ(toleranceLength(name), 1e-5 * conversionFactor(name, "mm")) << name;
+    }
+    // Microns are not among them: the metre value, as for any unknown name.
     EXPECT_EQ(toleranceLength("Microns"), 1e-8);
     EXPECT_EQ(toleranceLength("anything"), 1e-8);
 }
