@@ -54,6 +54,8 @@ public:
     std::map<std::string, VString> componentDefinitions;
     /// Full pin name -> index of the pin among its component's terminals.
     std::map<std::string, int> terminalIndex;
+    /// Net pins the netlist left out because no written component has them as a terminal.
+    int netPinsWithoutTerminal = 0;
     /// Layer names the footprint layer blocks wrote, in order, duplicates kept.
     std::vector<std::string> footprintLayers;
 };

@@ -84,6 +84,7 @@ TEST(DocumentContext, TheFirstAddedBoardPropertySetsExtentsAndScale) {
     EXPECT_EQ(scaleOf({added(-2147483647 - 1, -1)}), 2147483648.0);
 }
 
+// A board alone: the pad shapes hold only the null pad, the components only the board.
 TEST(Document, HeaderItemsThenTheTopLevelBlocksInOrder) {
     io::CString_ostream log;
     const std::string json = testing_support::blockJson(
@@ -95,14 +96,41 @@ TEST(Document, HeaderItemsThenTheTopLevelBlocksInOrder) {
   {"func":"Source","args":[{"string":"MentorBoard"},{"string":"Layout:v8.9_1.8"},{"string":""}]},
   {"named":"Date","value":"DATE"},
   {"named":"DefaultUnits","value":"mm"},
-  {"block":"PadShapes","items":[]},
+  {"block":"PadShapes","items":[
+    {"func":"'NULLPAD'","args":[{"func":"Circle","args":[{"double":0}]}]}
+  ]},
   {"block":"PadStacks","items":[]},
   {"block":"Symbols","items":[]},
   {"block":"Footprints","items":[]},
   {"block":"Materials","items":[]},
-  {"block":"Components","items":[]},
+  {"block":"Components","items":[
+    {"block":"'PCB1'","items":[
+      {"func":"CompDef","args":[{"string":""},{"string":"'PCB1'"},{"string":""},{"string":"U"},{"int":1},{"string":"'PCB1'"}]}
+    ]}
+  ]},
   {"block":"SchematicData","items":[]},
-  {"block":"LayoutData","items":[]}
+  {"block":"LayoutData","items":[
+    {"block":"LayoutCell","items":[
+      {"named":"CellName","value":"'PCB1'"},
+      {"block":"Netlist","items":[]},
+      {"block":"Layout","items":[
+        {"named":"DefaultUnits","value":"mm"},
+        {"block":"Layers","items":[]},
+        {"block":"LayoutPorts","items":[]},
+        {"block":"LayoutComponents","items":[]},
+        {"block":"LayoutNets","items":[]},
+        {"block":"Graphics","items":[]}
+      ]}
+    ]},
+    {"block":"Design","items":[
+      {"named":"Name","value":"'PCB1'"},
+      {"block":"TopLayout","items":[
+        {"block":"Layers","items":[]},
+        {"block":"PhysicalDimensions","items":[]}
+      ]},
+      {"block":"Instances","items":[]}
+    ]}
+  ]}
 ]}
 )");
     // Building the document logs the two construction-line messages.
