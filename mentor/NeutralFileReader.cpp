@@ -273,6 +273,20 @@ bool NeutralFileReader::readBOARD() {
     }
     if (m_in.word() == "B_UNITS") {
         unitsName = word();
+        // "Tenth Mils" is written as two words; the second must be on the same line.
+        if (unitsName == "Tenth" || unitsName == "tenth" || unitsName == "TENTH") {
+            TextStream ahead = m_in;
+            const std::string_view rest = ahead.line();
+            const std::size_t start = rest.find_first_not_of(" \t\r\v\f");
+            const std::string_view next =
+                start == std::string_view::npos
+                    ? std::string_view()
+                    : rest.substr(start, rest.find_first_of(" \t\r\v\f", start) - start);
+            if (next == "Mils" || next == "mils" || next == "MILS") {
+                unitsName += ' ';
+                unitsName += m_in.word();
+            }
+        }
         m_parser.model.unitsName = unitsName;
     }
     m_parser.addElement(

@@ -58,6 +58,20 @@ TEST(NeutralFileReader, BoardKeywordPositionsAreTakenWhateverTheyHold) {
               "Board [b] 0 0 0 [MILS]\n");
 }
 
+TEST(NeutralFileReader, TenthMilsIsOneUnitsNameOfTwoWordsOnOneLine) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"Tenth Mils", "Tenth Mils"}, {"tenth  mils", "tenth mils"}, {"TENTH MILS", "TENTH MILS"},
+        {"Tenth MILS", "Tenth MILS"},  // joined; the units table does not know this spelling
+        {"Tenth\nMils", "Tenth"},      // the next line is another record's
+        {"Tenth Inches", "Tenth"},    {"Mils Tenth", "Mils"},
+    };
+    for (const auto& [units, expected] : cases) {
+        MentorParser parser;
+        read(std::string("BOARD b OFFSET x:0 y:0 ORIENTATION 0 B_UNITS ") + units + "\n", parser);
+        EXPECT_EQ(parser.model.unitsName, expected) << units;
+    }
+}
+
 TEST(NeutralFileReader, PowerNetNamesRunOverContinuedLines) {
     EXPECT_EQ(read("B_ATTR 'POWER_NET_NAMES'   'GND', -\n"
                    "   'VCC',-  \r\n"

@@ -6,6 +6,8 @@
 
 #include "corelib/TokenStream.h"
 #include "mentor/Arena.h"
+#include "mentor/MentorParser.h"
+#include "mentor/NeutralFileReader.h"
 #include "tests/support/BlockJson.h"
 #include "writer/DocumentContext.h"
 
@@ -43,6 +45,14 @@ TEST(DocumentContext, UnitsOfTheBoardGiveDefaultUnitsAndScale) {
         EXPECT_EQ(context.defaultUnits, c.expected) << c.units;
         EXPECT_EQ(context.unitScale, c.scale) << c.units;
     }
+}
+
+TEST(DocumentContext, ABoardInTenthMilsIsWrittenInMilsScaledByTen) {
+    MentorParser parser;
+    readNeutralText(parser, "BOARD b OFFSET x:0 y:0 ORIENTATION 0 B_UNITS Tenth Mils\n");
+    const DocumentContext context(parser.takeModel(), false);
+    EXPECT_EQ(context.defaultUnits, "mil");
+    EXPECT_EQ(context.unitScale, 10.0);
 }
 
 TEST(DocumentContext, BoardNameAndOffsetComeFromTheBoard) {
