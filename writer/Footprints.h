@@ -9,5 +9,8 @@ class DocumentContext;
 /// no items.
 io::CBlockPtr buildSymbols(const MentorBS::BoardModel& model, DocumentContext& context);
 
-/// The `Footprints` block: one block per geometry with its layers, pins and drawing.
+/// The `Footprints` block: per geometry, in board order, a block named as the neutral file
+/// names the geometry, holding its `Layers`, its pins (`FpPins`) and its drawing followed by
+/// its outlines (`FpGraphics`). Every graphic takes the next graphic number; the layers the
+/// footprints draw on are appended to the context's footprint layer list.
 io::CBlockPtr buildFootprints(const MentorBS::BoardModel& model, DocumentContext& context);
