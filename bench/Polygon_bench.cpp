@@ -15,6 +15,7 @@
 #include "math/geometry/Intersections.h"
 #include "math/geometry/Polygon.h"
 #include "math/geometry/PolygonWithHolesCollection.h"
+#include "math/geometry/SelfIntersection.h"
 
 namespace {
 
@@ -129,7 +130,7 @@ void BM_Area(benchmark::State& state) {
 void BM_RemoveSelfIntersections(benchmark::State& state) {
     const Shape& shape = GetShape(int(state.range(0)));
     for (auto _ : state) {
-        benchmark::DoNotOptimize(shape.m_Polygon.RemoveSelfIntersections(1e-9).size());
+        benchmark::DoNotOptimize(RemoveSelfIntersections_G(shape.m_Polygon, 1e-9).size());
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <new>
 #include <utility>
 
@@ -7,10 +8,10 @@
 
 namespace base {
 
-/// Shared handle to an immutable value: a pointer to the value and a pointer to its
-/// reference count, both null for the empty handle. Copies share the value; the last
-/// handle destroys it. The count is not atomic: the kernel runs on one thread.
-/// Value and count live in one allocation.
+/// Shared handle to an immutable value: a pointer to the value and a pointer to the block
+/// that holds it with its reference count, both null for the empty handle. Copies share
+/// the value; the last handle destroys it. The count is atomic, so handles to one value
+/// may be copied and dropped on several threads at once (as std::shared_ptr's may).
 template <class T>
 class RefCountedPtr_T {
 public:
@@ -28,59 +29,61 @@ public:
             delete block;
             throw;
         }
-        ret.m_CounterPtr = &block->m_Count;
+        ret.m_BlockPtr = block;
         return ret;
     }
 
     RefCountedPtr_T(const RefCountedPtr_T& other)
-        : m_DataPtr(other.m_DataPtr), m_CounterPtr(other.m_CounterPtr) {
-        if (m_CounterPtr) {
-            ++*m_CounterPtr;
+        : m_DataPtr(other.m_DataPtr), m_BlockPtr(other.m_BlockPtr) {
+        if (m_BlockPtr) {
+            // A new handle is made from one that keeps the value alive: nothing to order.
+            m_BlockPtr->m_Count.fetch_add(1, std::memory_order_relaxed);
         }
     }
     RefCountedPtr_T(RefCountedPtr_T&& other) noexcept
         : m_DataPtr(std::exchange(other.m_DataPtr, nullptr)),
-          m_CounterPtr(std::exchange(other.m_CounterPtr, nullptr)) {}
+          m_BlockPtr(std::exchange(other.m_BlockPtr, nullptr)) {}
     RefCountedPtr_T& operator=(RefCountedPtr_T other) noexcept {
         std::swap(m_DataPtr, other.m_DataPtr);
-        std::swap(m_CounterPtr, other.m_CounterPtr);
+        std::swap(m_BlockPtr, other.m_BlockPtr);
         return *this;
     }
     ~RefCountedPtr_T() { Release(); }
 
     bool IsNull() const {
-        VCORE_ASSERT_TEXT("base/RefCountedPtr", !m_DataPtr == !m_CounterPtr,
-                          "!m_DataPtr == !m_CounterPtr");
+        VCORE_ASSERT("base/RefCountedPtr", !m_DataPtr == !m_BlockPtr);
         return m_DataPtr == nullptr;
     }
-    const T* Get() const { return m_DataPtr; }
     const T& operator*() const { return *m_DataPtr; }
     const T* operator->() const { return m_DataPtr; }
-    long GetUseCount() const { return m_CounterPtr ? *m_CounterPtr : 0; }
+    long GetUseCount() const {
+        return m_BlockPtr ? m_BlockPtr->m_Count.load(std::memory_order_acquire) : 0;
+    }
     bool IsSameAs(const RefCountedPtr_T& other) const { return m_DataPtr == other.m_DataPtr; }
 
     /// Write access for the one owner of a value that no other handle shares (a value
     /// under construction). Shared values are never changed.
-    T* GetUniqueMutable() { return m_CounterPtr && *m_CounterPtr == 1 ? m_DataPtr : nullptr; }
+    T* GetUniqueMutable() { return GetUseCount() == 1 ? m_DataPtr : nullptr; }
 
 private:
-    // Standard layout, so the count's address is the block's address.
     struct Block {
-        long m_Count = 1;
+        std::atomic<long> m_Count{1};
         alignas(T) unsigned char m_Storage[sizeof(T)];
     };
 
     void Release() {
-        if (m_CounterPtr && --*m_CounterPtr == 0) {
+        // The last handle's thread destroys the value: acquire what the other threads did
+        // to it before dropping their handles, and release this thread's own.
+        if (m_BlockPtr && m_BlockPtr->m_Count.fetch_sub(1, std::memory_order_acq_rel) == 1) {
             m_DataPtr->~T();
-            delete reinterpret_cast<Block*>(m_CounterPtr);
+            delete m_BlockPtr;
         }
         m_DataPtr = nullptr;
-        m_CounterPtr = nullptr;
+        m_BlockPtr = nullptr;
     }
 
     T* m_DataPtr = nullptr;
-    long* m_CounterPtr = nullptr;
+    Block* m_BlockPtr = nullptr;
 };
 
 }  // namespace base

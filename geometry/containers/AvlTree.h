@@ -125,8 +125,6 @@ public:
             return a.m_Node == b.m_Node;
         }
         const geom::Box& GetBox() const { return m_Node->m_Box; }
-        /// The same position as a plain iterator.
-        Iterator GetIterator() const { return Iterator(m_TreePtr, m_Node); }
 
     private:
         friend class AvlTree_T;
@@ -214,8 +212,7 @@ public:
 
     /// Inserts before the iterator's element (at the end for end()).
     Iterator Insert(Iterator before_what_it, T value) {
-        VCORE_ASSERT_TEXT(k_Source, before_what_it.m_TreePtr == this,
-                          "before_what_it.m_TreePtr == this");
+        VCORE_ASSERT(k_Source, before_what_it.m_TreePtr == this);
         Node* before = before_what_it.m_TreePtr == this ? before_what_it.m_Node : nullptr;
         Node* n = NewNode(std::move(value));
         if (!m_Root) {
@@ -235,13 +232,11 @@ public:
     }
     /// Inserts after the iterator's element (at the end for end()).
     Iterator InsertAfter(Iterator after_what_it, T value) {
-        VCORE_ASSERT_TEXT(k_Source, after_what_it.m_TreePtr == this,
-                          "after_what_it.m_TreePtr == this");
+        VCORE_ASSERT(k_Source, after_what_it.m_TreePtr == this);
         Node* after = after_what_it.m_TreePtr == this ? after_what_it.m_Node : nullptr;
         return Insert(Iterator(this, after ? Successor(after) : nullptr), std::move(value));
     }
     Iterator PushBack(T value) { return Insert(end(), std::move(value)); }
-    Iterator PushFront(T value) { return Insert(begin(), std::move(value)); }
 
     /// Inserts in sorted position, after the elements that are not greater.
     template <class Less>
@@ -284,7 +279,7 @@ public:
 
     /// Removes the element; returns the position of the element that followed it.
     Iterator Erase(Iterator it) {
-        VCORE_ASSERT_TEXT(k_Source, it.m_TreePtr == this, "it.m_TreePtr == this");
+        VCORE_ASSERT(k_Source, it.m_TreePtr == this);
         if (it.m_TreePtr != this || !it.m_Node) {
             return end();
         }
@@ -313,7 +308,7 @@ public:
 
     /// Replaces an element in place (its position is kept).
     void Replace(Iterator it, T value) {
-        VCORE_ASSERT_TEXT(k_Source, it.m_TreePtr == this, "it.m_TreePtr == this");
+        VCORE_ASSERT(k_Source, it.m_TreePtr == this);
         if (it.m_TreePtr != this || !it.m_Node) {
             return;
         }
@@ -326,8 +321,8 @@ public:
 
     /// The j-th element (from 0) in logarithmic time; end() when out of range.
     Iterator GetAt(std::ptrdiff_t j) const {
-        VCORE_ASSERT_TEXT(k_Source, j >= 0, "j >= 0");
-        VCORE_ASSERT_TEXT(k_Source, j < Count(m_Root), "j < m_SubTreeNodesCount");
+        VCORE_ASSERT(k_Source, j >= 0);
+        VCORE_ASSERT(k_Source, j < Count(m_Root));
         if (j < 0 || j >= Count(m_Root)) {
             return end();
         }
@@ -569,7 +564,7 @@ private:
     /// Restores balance at a node whose right subtree is two levels higher; returns the
     /// new root of the subtree.
     Node* RebalanceRightHeavy(Node* root) {
-        VCORE_ASSERT_TEXT(k_Source, root && root->m_Balance == +2, "root && root->m_Balance == +2");
+        VCORE_ASSERT(k_Source, root && root->m_Balance == +2);
         if (!root || root->m_Balance != 2 || !root->m_Right) {
             return root;
         }
@@ -594,7 +589,7 @@ private:
         return top;
     }
     Node* RebalanceLeftHeavy(Node* root) {
-        VCORE_ASSERT_TEXT(k_Source, root && root->m_Balance == -2, "root && root->m_Balance == -2");
+        VCORE_ASSERT(k_Source, root && root->m_Balance == -2);
         if (!root || root->m_Balance != -2 || !root->m_Left) {
             return root;
         }

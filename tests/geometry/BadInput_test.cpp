@@ -8,6 +8,7 @@
 #include "math/geometry/Polygon.h"
 #include "math/geometry/PolygonCollection.h"
 #include "math/geometry/PolygonWithHolesCollection.h"
+#include "math/geometry/SelfIntersection.h"
 
 using namespace geom;
 
@@ -34,7 +35,7 @@ void Exercise(const Polygon& p) {
     p.IsCircle(1e-9);
     p.GetReversed();
     p.GetRotated(0, 0, k_Degree_45);
-    p.RemoveSelfIntersections(1e-9);
+    RemoveSelfIntersections_G(p, 1e-9);
     RemoveSelfIntersections_G(p, 1e-9, true, false);
     PolygonCollection c(std::vector<Polygon>{p, p});
     c.Contains(Point(0, 0), 0);

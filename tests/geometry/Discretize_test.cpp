@@ -20,8 +20,7 @@ constexpr double k_Rounding = 1e-13;
 const double k_Pi = std::acos(-1.0);
 const Angle k_Step20(Angle::k_Degrees, 20);
 
-class CircleDiscretisation : public KernelTest {};
-class PolyArcDiscretisation : public KernelTest {};
+class Discretisation : public KernelTest {};
 
 /// The code of the geom::Exception that `f` throws, or 0.
 template <class F>
@@ -38,53 +37,51 @@ int GetThrownCode(F f) {
 double TurnAbout(const Point& c, const Point& a, const Point& b) {
     double t = std::atan2(b.GetY() - c.GetY(), b.GetX() - c.GetX())
                - std::atan2(a.GetY() - c.GetY(), a.GetX() - c.GetX());
-    while (t < 0) {
-        t += 2 * k_Pi;
-    }
-    return t;
+    return t < 0 ? t + 2 * k_Pi : t;
 }
 
-TEST_F(CircleDiscretisation, CountIsTheLeastThatKeepsEveryStepWithinTheMaximum) {
-    // 20 degrees: 18 points 20 degrees apart on the circle, and the first again.
+TEST_F(Discretisation, CircleCountIsTheLeastThatKeepsEveryStepWithinTheMaximum) {
+    // 20 degrees: 18 points 20 degrees apart, and the first again; clockwise from 90
+    // degrees without the close flag, the top first. 360 / 120 is 3 exactly: no fourth
+    // point. 360 / 100 is 3.6: four points on the exact quarter turns. 180 and more: two; a
+    // whole turn or more: one.
     const Point c(3, -1);
     const std::vector<Point> ring =
         DiscretizeCircle_G(Circle(c, 2), k_CCW, k_Degree_0, true, k_Step20);
     ASSERT_EQ(ring.size(), 19u);
-    EXPECT_EQ(ring.front(), Point(5, -1));  // azimuth 0 uses the exact cosine and sine
+    EXPECT_EQ(ring.front(), Point(5, -1));
     EXPECT_EQ(ring.back(), ring.front());
     for (size_t i = 0; i + 1 < ring.size(); ++i) {
         EXPECT_NEAR(ring[i].GetDistanceTo(c), 2, k_Rounding);
         EXPECT_NEAR(TurnAbout(c, ring[i], ring[i + 1]), k_Pi / 9, k_Rounding) << i;
     }
-    // Clockwise from 90 degrees, without the close flag: the top, then 20 degrees clockwise.
     const std::vector<Point> cw =
         DiscretizeCircle_G(Circle(c, 2), k_CW, k_Degree_90, false, k_Step20);
     ASSERT_EQ(cw.size(), 18u);
     EXPECT_EQ(cw[0], Point(3, 1));
     EXPECT_NEAR(TurnAbout(c, cw[1], cw[0]), k_Pi / 9, k_Rounding);
-    const auto ring_of = [](double degrees, bool close = false) {
+    const auto ring_of = [](double degrees, bool close) {
         return DiscretizeCircle_G(Circle(Point(0, 0), 1), k_CCW, k_Degree_0, close,
                                   Angle(Angle::k_Degrees, degrees));
     };
-    // 360 / 120 is 3 exactly: no fourth point. 360 / 100 is 3.6: four points on the exact
-    // quarter turns. 180 and more: two; a whole turn or more: one.
-    EXPECT_EQ(ring_of(120).size(), 3u);
-    EXPECT_EQ(ring_of(100),
+    EXPECT_EQ(ring_of(120, false).size(), 3u);
+    EXPECT_EQ(ring_of(100, false),
               (std::vector<Point>{Point(1, 0), Point(0, 1), Point(-1, 0), Point(0, -1)}));
-    EXPECT_EQ(ring_of(200), (std::vector<Point>{Point(1, 0), Point(-1, 0)}));
+    EXPECT_EQ(ring_of(200, false), (std::vector<Point>{Point(1, 0), Point(-1, 0)}));
     EXPECT_EQ(ring_of(400, true), (std::vector<Point>{Point(1, 0), Point(1, 0)}));
-}
-
-TEST_F(CircleDiscretisation, DegenerateCirclesAndSteps) {
+    // Radius 0 gives the centre alone.
     EXPECT_EQ(DiscretizeCircle_G(Circle(Point(2, 3), 0), k_CCW, k_Degree_0, true, k_Step20),
               (std::vector<Point>{Point(2, 3)}));
-    // A step that is not positive is reported and taken as a whole turn.
+}
+
+TEST_F(Discretisation, BadCircleStepsAreReportedOrRefused) {
+    // A step that is not positive is taken as a whole turn; one so small that the ring
+    // would not fit in memory is refused before allocating.
     for (const Angle bad : {k_Degree_0, -k_Degree_90, Angle::FromRadians(std::nan(""))}) {
         EXPECT_EQ(DiscretizeCircle_G(Circle(Point(0, 0), 1), k_CCW, k_Degree_0, false, bad),
                   (std::vector<Point>{Point(1, 0)}));
         ExpectReports({{"Discretize", "max_step > k_Degree_0"}});
     }
-    // A step so small that the ring would not fit in memory is refused before allocating.
     for (const double radians : {1e-300, 1e-7}) {
         EXPECT_EQ(GetThrownCode([&] {
                       DiscretizeCircle_G(Circle(Point(0, 0), 1), k_CCW, k_Degree_0, true,
@@ -94,23 +91,23 @@ TEST_F(CircleDiscretisation, DegenerateCirclesAndSteps) {
     }
 }
 
-TEST_F(PolyArcDiscretisation, EdgesGiveTheirStartsAndArcsTheirChords) {
-    const Polygon square({Point(0, 0), Point(1, 0), Point(1, 1), Point(0, 1)}, false);
+TEST_F(Discretisation, EdgesGiveTheirStartsAndArcsTheirChords) {
+    // Straight edges need no budget. An open chain ends with the end of its last edge,
+    // closed or not. The circle polygon of radius 1 gives 18 chords of 20 degrees. A
+    // stadium's half-circle caps each give their start and 8 interior points, each side its
+    // start (2 x 9 + 2), then the first point again.
     const std::vector<Point> corners{Point(0, 0), Point(1, 0), Point(1, 1), Point(0, 1)};
+    const Polygon square(corners, false);
     EXPECT_EQ(Discretize_G(square, k_Step20, false, 80), corners);
     std::vector<Point> ring = corners;
     ring.push_back(Point(0, 0));
-    EXPECT_EQ(Discretize_G(square, k_Step20, true, 0), ring);  // straight edges: no budget
-    // An open chain ends with the end of its last edge, closed or not.
+    EXPECT_EQ(Discretize_G(square, k_Step20, true, 0), ring);
     const std::vector<Point> chain{Point(0, 0), Point(1, 0), Point(1, 1)};
     EXPECT_EQ(Discretize_G(PolyArc(k_Open, chain), k_Step20, false, 80), chain);
-    // The circle polygon of radius 1 (one whole-circle edge): 18 chords of 20 degrees.
     const std::vector<Point> circle =
         Discretize_G(Polygon(Circle(Point(0, 0), 1)), k_Step20, true, 20);
     ASSERT_EQ(circle.size(), 19u);
     EXPECT_EQ(circle.back(), Point(1, 0));
-    // A stadium (segment (0,0)-(2,0), width 2): each half-circle cap gives its start and 8
-    // interior points, each side its start (2 x 9 + 2), then the first point again.
     const std::vector<Point> stadium =
         Discretize_G(Polygon(Segment(Point(0, 0), Point(2, 0)), 2), k_Step20, true, 80);
     ASSERT_EQ(stadium.size(), 21u);
@@ -122,26 +119,26 @@ TEST_F(PolyArcDiscretisation, EdgesGiveTheirStartsAndArcsTheirChords) {
     }
 }
 
-TEST_F(PolyArcDiscretisation, BudgetsAreCheckedBeforeAnyPointIsMade) {
+TEST_F(Discretisation, BudgetsAreCheckedBeforeAnyPointIsMade) {
+    // The circle needs 18 points: a budget of 18 fits, 17 does not. Points already listed
+    // count: a rounded rectangle has four quarter circles of 5 points (4.5 chords, rounded
+    // up) and four sides of one; the last arc comes after 18 points, so 23 still lets it
+    // through (the side after it is never refused), 22 does not. A huge budget with a tiny
+    // step is refused too: no list that size is ever allocated.
     const Polygon circle(Circle(Point(0, 0), 1));
+    const Polygon rounded(Box::FromBounds(0, 0, 2, 1), 0.5);
     EXPECT_EQ(GetThrownCode([&] { Discretize_G(circle, k_Step20, true, -1); }), 2);
-    // The circle needs 18 points: a budget of 18 fits, 17 does not.
     EXPECT_EQ(Discretize_G(circle, k_Step20, false, 18).size(), 18u);
     EXPECT_EQ(GetThrownCode([&] { Discretize_G(circle, k_Step20, false, 17); }), 2);
-    // Points already listed count. A rounded rectangle has four quarter circles of 5 points
-    // (4.5 chords, rounded up) and four sides of one; the last arc comes after 18 points,
-    // so 23 still lets it through (the side after it is never refused), 22 does not.
-    const Polygon rounded(Box::FromBounds(0, 0, 2, 1), 0.5);
     EXPECT_EQ(Discretize_G(rounded, k_Step20, false, 23).size(), 24u);
     EXPECT_EQ(GetThrownCode([&] { Discretize_G(rounded, k_Step20, false, 22); }), 2);
-    // A huge budget with a tiny step is refused too: no list that size is ever allocated.
     EXPECT_EQ(GetThrownCode([&] { Discretize_G(circle, Angle::FromRadians(1e-9), true, INT_MAX); }),
               2);
 }
 
-TEST_F(PolyArcDiscretisation, BadArgumentsAreReportedOrGiveTheBudgetCode) {
+TEST_F(Discretisation, BadArgumentsAreReportedOrGiveTheBudgetCode) {
     EXPECT_TRUE(Discretize_G(Polygon(), k_Step20, true, 10).empty());
-    ExpectReports({{"Discretize", "!empty()"}});
+    ExpectReports({{"Discretize", "!poly_arc.empty()"}});
     // A bad step is taken as a whole turn: a half-circle cap needs one chord.
     const Polygon stadium(Segment(Point(0, 0), Point(2, 0)), 2);
     for (const Angle bad : {k_Degree_0, k_Degree_360 * 2}) {
@@ -163,7 +160,7 @@ TEST_F(PolyArcDiscretisation, BadArgumentsAreReportedOrGiveTheBudgetCode) {
     m_Recorder.assertions.clear();  // whatever bad coordinates made the kernel report
 }
 
-TEST_F(PolyArcDiscretisation, RandomArcsKeepEveryChordWithinTheStep) {
+TEST_F(Discretisation, RandomArcsKeepEveryChordWithinTheStep) {
     std::mt19937 random(3);
     std::uniform_real_distribution<double> unit(0, 1);
     for (int i = 0; i < k_RandomCases; ++i) {

@@ -6,7 +6,6 @@
 #include <utility>
 #include <vector>
 
-#include "corelib/Random.h"
 #include "tests/support/Recorder.h"
 
 /// Fixture for kernel tests: records assertion reports, and fails a test that leaves a
@@ -15,7 +14,6 @@ class KernelTest : public ::testing::Test {
 protected:
     using Report = std::pair<std::string, std::string>;  // source name, condition text
 
-    void SetUp() override { platform::resetRandom(); }
     void TearDown() override {
         for (const auto& a : m_Recorder.assertions) {
             ADD_FAILURE() << "unexpected assertion report: " << a.source << ": " << a.expression;

@@ -5,6 +5,7 @@
 namespace geom {
 
 Angle::Angle(int unit_selector, double value) {
+    VCORE_ASSERT("Angle", unit_selector >= k_Degrees && unit_selector <= k_HalfRightAngles);
     switch (unit_selector) {
     case k_Degrees:
         m_Value = value * k_RadiansPerDegree;
@@ -19,7 +20,6 @@ Angle::Angle(int unit_selector, double value) {
         m_Value = value * 0.7853981633974483;
         break;
     default:
-        VCORE_ASSERT_TEXT("Angle", false, "!\"This should never happen!\"");
         m_Value = 0;
         break;
     }

@@ -40,7 +40,6 @@ public:
     friend constexpr Angle operator*(Angle a, double f) { return FromRadians(a.m_Value * f); }
     friend constexpr Angle operator*(double f, Angle a) { return FromRadians(a.m_Value * f); }
     friend constexpr Angle operator/(Angle a, double f) { return FromRadians(a.m_Value / f); }
-    friend constexpr double operator/(Angle a, Angle b) { return a.m_Value / b.m_Value; }
     friend constexpr bool operator==(Angle a, Angle b) { return a.m_Value == b.m_Value; }
     friend constexpr auto operator<=>(Angle a, Angle b) { return a.m_Value <=> b.m_Value; }
 
@@ -51,30 +50,13 @@ private:
 inline constexpr double k_RadiansPerDegree = 0.017453292519943295;
 
 inline constexpr Angle k_Degree_0 = Angle::FromRadians(0 * k_RadiansPerDegree);
-inline constexpr Angle k_Degree_22_5 = Angle::FromRadians(22.5 * k_RadiansPerDegree);
-inline constexpr Angle k_Degree_30 = Angle::FromRadians(30 * k_RadiansPerDegree);
 inline constexpr Angle k_Degree_45 = Angle::FromRadians(45 * k_RadiansPerDegree);
-inline constexpr Angle k_Degree_60 = Angle::FromRadians(60 * k_RadiansPerDegree);
 inline constexpr Angle k_Degree_90 = Angle::FromRadians(90 * k_RadiansPerDegree);
-inline constexpr Angle k_Degree_135 = Angle::FromRadians(135 * k_RadiansPerDegree);
 inline constexpr Angle k_Degree_180 = Angle::FromRadians(180 * k_RadiansPerDegree);
 inline constexpr Angle k_Degree_270 = Angle::FromRadians(270 * k_RadiansPerDegree);
 inline constexpr Angle k_Degree_360 = Angle::FromRadians(360 * k_RadiansPerDegree);
 
 inline constexpr Angle k_Angle_0 = k_Degree_0;
-inline constexpr Angle k_Angle_22_5 = k_Degree_22_5;
-inline constexpr Angle k_Angle_30 = k_Degree_30;
-inline constexpr Angle k_Angle_45 = k_Degree_45;
-inline constexpr Angle k_Angle_60 = k_Degree_60;
-inline constexpr Angle k_Angle_90 = k_Degree_90;
-inline constexpr Angle k_Angle_135 = k_Degree_135;
-inline constexpr Angle k_Angle_180 = k_Degree_180;
-inline constexpr Angle k_Angle_270 = k_Degree_270;
-inline constexpr Angle k_Angle_360 = k_Degree_360;
-
-inline constexpr Angle k_Radian_1 = Angle::FromRadians(1.0);
-/// An angle too small to matter anywhere, yet not 0.
-inline constexpr Angle k_Radian_1e_50 = Angle::FromRadians(1e-50);
 
 inline double Angle::Cos() const {
     const double v = m_Value;

@@ -16,6 +16,15 @@ namespace geom {
 
 class EdgeIntersections;
 
+/// The radius of an arc from the square of its chord's length and its height (not 0, either
+/// sign): the centre, the chord's midpoint and an end form a right triangle, so
+/// r^2 = (chord / 2)^2 + (r - |h|)^2, that is r = (chord^2 / (4 |h|) + |h|) / 2. Free of
+/// the cancellation in r - |h| that a flat arc with a huge radius would suffer.
+inline double GetRadiusFromChord_G(double chord_square, double height) {
+    const double ah = std::fabs(height);
+    return (chord_square / (4 * ah) + ah) * 0.5;
+}
+
 /// One edge of a poly-arc: start, end and the signed height (sagitta) from the chord's
 /// midpoint to the arc's midpoint. Height 0 is the straight segment; a positive height
 /// bulges to the left of start -> end (clockwise), a negative one to the right
@@ -35,7 +44,6 @@ public:
             m_Direction = direction;
         }
     }
-    explicit Arc(const Segment& s) : m_Start(s.GetStart()), m_End(s.GetEnd()) {}
     /// The arc of a circle from the point at azimuth `start` to the one at `end`, turning
     /// the given way. Radius 0 gives the zero-length arc at the centre.
     Arc(const Circumference& c, Angle start, Angle end, Orientation cw_ccw);

@@ -17,7 +17,6 @@ public:
     Area(OpenClosed) = delete;
 
     constexpr operator double() const { return m_Value; }
-    constexpr double GetValue() const { return m_Value; }
     constexpr Area GetAbs() const { return m_Value < 0 ? -m_Value : m_Value; }
 
     /// The tolerance that belongs to this magnitude (the same rule as for a length).
@@ -25,7 +24,7 @@ public:
 
     /// The side of the square of this area. Exact for 1 and 4; 0 for a value <= 0.
     Unit GetSqrt() const {
-        VCORE_ASSERT_TEXT("Area", m_Value >= 0, "m_Value >= 0");
+        VCORE_ASSERT("Area", m_Value >= 0);
         if (m_Value <= 0) {
             return 0.0;
         }
@@ -43,11 +42,10 @@ private:
 };
 
 inline constexpr Area k_Area_0{0.0};
-inline constexpr Area k_NullArea{0.0};
 inline constexpr Area k_InfiniteArea{DBL_MAX / 1000000};
 
 inline Area Area::GetEpsilon() const {
-    VCORE_ASSERT_TEXT("Area", GetAbs() <= k_InfiniteArea, "GetAbs() <= k_InfiniteArea");
+    VCORE_ASSERT("Area", GetAbs() <= k_InfiniteArea);
     double e = std::fabs(m_Value) * DBL_EPSILON;
     if (e == 0) {
         e = DBL_MIN;

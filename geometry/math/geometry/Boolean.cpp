@@ -66,8 +66,7 @@ struct MemberSplit {
 
 MemberSplit SplitMembers(std::span<const PolygonWithHoles> members, const char* isolated,
                          bool add_intersecting, bool add_non_intersecting) {
-    VCORE_ASSERT_TEXT("PolygonWithHolesCollection", add_intersecting || add_non_intersecting,
-                      "add_intersecting || add_non_intersecting");
+    VCORE_ASSERT("PolygonWithHolesCollection", add_intersecting || add_non_intersecting);
     MemberSplit ret;
     for (size_t i = 0; i < members.size(); ++i) {
         if (isolated[i] && add_non_intersecting) {
@@ -87,15 +86,14 @@ double GetAreaOf(const std::vector<PolygonWithHoles>& members) {
     return sum;
 }
 
-/// A union (code 0) or a difference (code 3) of two collections.
+/// A union or a difference of two collections.
 PolygonWithHolesCollection Combine(const PolygonWithHolesCollection& a,
-                                   const PolygonWithHolesCollection& b, int code, Unit accuracy) {
+                                   const PolygonWithHolesCollection& b, BooleanOperation operation,
+                                   Unit accuracy) {
     const char* source = "PolygonWithHolesCollection";
-    VCORE_ASSERT_TEXT(source, accuracy >= a.GetEpsilon() * 0.999,
-                      "accuracy >= pc.GetEpsilon() * 0.999");
-    VCORE_ASSERT_TEXT(source, accuracy >= b.GetEpsilon() * 0.999,
-                      "accuracy >= pc.GetEpsilon() * 0.999");
-    const bool unite = code == k_Union;
+    VCORE_ASSERT(source, accuracy >= a.GetEpsilon() * 0.999);
+    VCORE_ASSERT(source, accuracy >= b.GetEpsilon() * 0.999);
+    const bool unite = operation == BooleanOperation::k_Union;
     if (a.empty()) {
         return unite ? b : a;
     }
@@ -122,14 +120,11 @@ PolygonWithHolesCollection Combine(const PolygonWithHolesCollection& a,
     }
     if (!these.m_Intersecting.empty() || (unite && !those.m_Intersecting.empty())) {
         PolyArcIntersectionGraph graph(these.m_Intersecting, those.m_Intersecting, accuracy);
-        const PolygonWithHolesCollection ret = graph.GetResult(code);
+        const PolygonWithHolesCollection ret = graph.GetResult(operation);
         if (unite) {
-            VCORE_ASSERT_TEXT(
-                source,
-                !ret.empty()
-                    || (!GetAreaOf(these.m_Intersecting) && !GetAreaOf(those.m_Intersecting)),
-                "!ret.empty() || !this_split.m_Intersecting.GetArea() && "
-                "!that_split.m_Intersecting.GetArea()");
+            VCORE_ASSERT(source, !ret.empty()
+                                     || (!GetAreaOf(these.m_Intersecting)
+                                         && !GetAreaOf(those.m_Intersecting)));
         }
         for (const PolygonWithHoles& p : ret.GetTree()) {
             result.push_back(p);
@@ -139,10 +134,10 @@ PolygonWithHolesCollection Combine(const PolygonWithHolesCollection& a,
 }
 
 PolygonWithHolesCollection GraphResult(const PolygonWithHoles& a, const PolygonWithHoles& b,
-                                       int code, Unit accuracy) {
+                                       BooleanOperation operation, Unit accuracy) {
     const PolygonWithHoles first[] = {a};
     const PolygonWithHoles second[] = {b};
-    return PolyArcIntersectionGraph(first, second, accuracy).GetResult(code);
+    return PolyArcIntersectionGraph(first, second, accuracy).GetResult(operation);
 }
 
 }  // namespace
@@ -193,8 +188,7 @@ PolygonRelation GetRelation_G(const Polygon& a, const Polygon& b, Unit accuracy)
 }
 
 PolygonWithHolesCollection Subtract_G(const Polygon& a, const Polygon& b, Unit accuracy) {
-    VCORE_ASSERT_TEXT("Polygon", accuracy >= base::GetMaxOf_T(a.GetEpsilon(), b.GetEpsilon()),
-                      "accuracy >= base::GetMaxOf_T (GetEpsilon(), poly.GetEpsilon())");
+    VCORE_ASSERT("Polygon", accuracy >= base::GetMaxOf_T(a.GetEpsilon(), b.GetEpsilon()));
     if (a.IsEmpty()) {
         return PolygonWithHolesCollection();
     }
@@ -212,13 +206,13 @@ PolygonWithHolesCollection Subtract_G(const Polygon& a, const Polygon& b, Unit a
         return PolygonWithHolesCollection(ret);
     }
     default:
-        return GraphResult(PolygonWithHoles(a), PolygonWithHoles(b), k_Difference, accuracy);
+        return GraphResult(PolygonWithHoles(a), PolygonWithHoles(b), BooleanOperation::k_Difference,
+                           accuracy);
     }
 }
 
 PolygonWithHolesCollection Unite_G(const Polygon& a, const Polygon& b, Unit accuracy) {
-    VCORE_ASSERT_TEXT("Polygon", accuracy >= base::GetMaxOf_T(a.GetEpsilon(), b.GetEpsilon()),
-                      "accuracy >= base::GetMaxOf_T (GetEpsilon(), poly.GetEpsilon())");
+    VCORE_ASSERT("Polygon", accuracy >= base::GetMaxOf_T(a.GetEpsilon(), b.GetEpsilon()));
     if (a.IsEmpty()) {
         return PolygonWithHolesCollection(b);
     }
@@ -227,23 +221,21 @@ PolygonWithHolesCollection Unite_G(const Polygon& a, const Polygon& b, Unit accu
     }
     switch (GetRelation_G(a, b, accuracy)) {
     case k_Disjoint:
-        VCORE_ASSERT_TEXT("Polygon", !DoBoundariesMeet_G(a, b, accuracy),
-                          "!IntersectsWith (poly, accuracy)");
+        VCORE_ASSERT("Polygon", !DoBoundariesMeet_G(a, b, accuracy));
         return PolygonWithHolesCollection(std::vector<Polygon>{a, b});
     case k_FirstInsideSecond:
         return PolygonWithHolesCollection(b);
     case k_SecondInsideFirst:
         return PolygonWithHolesCollection(a);
     default:
-        return GraphResult(PolygonWithHoles(a), PolygonWithHoles(b), k_Union, accuracy);
+        return GraphResult(PolygonWithHoles(a), PolygonWithHoles(b), BooleanOperation::k_Union,
+                           accuracy);
     }
 }
 
 PolygonWithHolesCollection Unite_G(const PolygonWithHoles& a, const PolygonWithHoles& b,
                                    Unit accuracy) {
-    VCORE_ASSERT_TEXT("PolygonWithHoles",
-                      accuracy >= base::GetMaxOf_T(a.GetEpsilon(), b.GetEpsilon()),
-                      "accuracy >= base::GetMaxOf_T (GetEpsilon(), poly.GetEpsilon())");
+    VCORE_ASSERT("PolygonWithHoles", accuracy >= base::GetMaxOf_T(a.GetEpsilon(), b.GetEpsilon()));
     if (a.IsEmpty()) {
         return PolygonWithHolesCollection(b);
     }
@@ -253,17 +245,17 @@ PolygonWithHolesCollection Unite_G(const PolygonWithHoles& a, const PolygonWithH
     if (!a.GetBBox().GetExpanded(GetNonNegative(accuracy)).Meets(b.GetBBox())) {
         return PolygonWithHolesCollection(std::vector<PolygonWithHoles>{a, b});
     }
-    return GraphResult(a, b, k_Union, accuracy);
+    return GraphResult(a, b, BooleanOperation::k_Union, accuracy);
 }
 
 PolygonWithHolesCollection Unite_G(const PolygonWithHolesCollection& a,
                                    const PolygonWithHolesCollection& b, Unit accuracy) {
-    return Combine(a, b, k_Union, accuracy);
+    return Combine(a, b, BooleanOperation::k_Union, accuracy);
 }
 
 PolygonWithHolesCollection Subtract_G(const PolygonWithHolesCollection& a,
                                       const PolygonWithHolesCollection& b, Unit accuracy) {
-    return Combine(a, b, k_Difference, accuracy);
+    return Combine(a, b, BooleanOperation::k_Difference, accuracy);
 }
 
 PolygonWithHolesCollection Subtract_G(const PolygonWithHolesCollection& a,
@@ -271,7 +263,8 @@ PolygonWithHolesCollection Subtract_G(const PolygonWithHolesCollection& a,
     if (b.empty()) {
         return a;
     }
-    return Combine(a, PolygonWithHolesCollection(b.GetPolygons()), k_Difference, accuracy);
+    return Combine(a, PolygonWithHolesCollection(b.GetPolygons()), BooleanOperation::k_Difference,
+                   accuracy);
 }
 
 namespace {
@@ -317,7 +310,7 @@ std::vector<PolygonWithHoles> UniteDisjointParts(
     }
     if (any) {
         PolyArcIntersectionGraph graph(meeting, accuracy);
-        const PolygonWithHolesCollection united = graph.GetResult(k_Union);
+        const PolygonWithHolesCollection united = graph.GetResult(BooleanOperation::k_Union);
         for (const PolygonWithHoles& p : united.GetTree()) {
             result.push_back(p);
         }
@@ -348,7 +341,7 @@ std::vector<PolygonWithHoles> UniteCascaded(const std::vector<Polygon>& members,
             leaf.push_back(members[order[i].second]);
         }
         PolyArcIntersectionGraph graph(leaf, accuracy);
-        parts.push_back(graph.GetResult(k_Union).GetMembers());
+        parts.push_back(graph.GetResult(BooleanOperation::k_Union).GetMembers());
     }
     while (parts.size() > 1) {
         std::vector<std::vector<PolygonWithHoles>> next;
@@ -365,8 +358,7 @@ std::vector<PolygonWithHoles> UniteCascaded(const std::vector<Polygon>& members,
 }  // namespace
 
 PolygonWithHolesCollection Unite_G(const PolygonCollection& members, Unit accuracy) {
-    VCORE_ASSERT_TEXT("PolygonCollection", accuracy >= members.GetEpsilon() * 0.999,
-                      "accuracy >= pc.GetEpsilon() * 0.999");
+    VCORE_ASSERT("PolygonCollection", accuracy >= members.GetEpsilon() * 0.999);
     const std::vector<Polygon> all = members.GetPolygons();
     std::vector<Box> boxes;
     boxes.reserve(all.size());
@@ -389,7 +381,7 @@ PolygonWithHolesCollection Unite_G(const PolygonCollection& members, Unit accura
         result.insert(result.end(), united.begin(), united.end());
     } else if (!meeting.empty()) {
         PolyArcIntersectionGraph graph(meeting, accuracy);
-        const PolygonWithHolesCollection united = graph.GetResult(k_Union);
+        const PolygonWithHolesCollection united = graph.GetResult(BooleanOperation::k_Union);
         for (const PolygonWithHoles& p : united.GetTree()) {
             result.push_back(p);
         }

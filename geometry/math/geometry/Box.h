@@ -21,16 +21,9 @@ public:
     constexpr T GetMax() const { return m_Max; }
     constexpr bool IsEmpty() const { return m_Min > m_Max; }
     T GetLength() const {
-        VCORE_ASSERT_TEXT("Box", !IsEmpty(), "!IsEmpty()");
+        VCORE_ASSERT("Box", !IsEmpty());
         return m_Max - m_Min;
     }
-    /// {min - d, max + d}, re-ordered so that min <= max.
-    Range_T GetExpanded(T d) const {
-        const T a = m_Min - d;
-        const T b = m_Max + d;
-        return a <= b ? Range_T(a, b) : Range_T(b, a);
-    }
-    constexpr bool Contains(T v) const { return m_Min <= v && v <= m_Max; }
 
     friend constexpr bool operator==(const Range_T& a, const Range_T& b) {
         return (a.IsEmpty() && b.IsEmpty()) || (a.m_Min == b.m_Min && a.m_Max == b.m_Max);
@@ -70,7 +63,6 @@ public:
     constexpr Range_T<double> GetYRange() const { return {m_YMin, m_YMax}; }
     Unit GetWidth() const { return GetXRange().GetLength(); }
     Unit GetHeight() const { return GetYRange().GetLength(); }
-    Area GetArea() const { return GetXRange().GetLength() * GetYRange().GetLength(); }
     Point GetMin() const { return Point(m_XMin, m_YMin); }
     Point GetMax() const { return Point(m_XMax, m_YMax); }
     Point GetCentre() const { return GetMiddlePoint_G(GetMin(), GetMax()); }
@@ -125,7 +117,6 @@ public:
         return ret;
     }
     Box& operator|=(const Box& b) { return *this = *this | b; }
-    Box& operator&=(const Box& b) { return *this = *this & b; }
     friend constexpr bool operator==(const Box& a, const Box& b) {
         return (a.IsEmpty() && b.IsEmpty())
                || (a.m_XMin == b.m_XMin && a.m_XMax == b.m_XMax && a.m_YMin == b.m_YMin

@@ -13,7 +13,7 @@ class Circle {
 public:
     Circle() = default;
     Circle(const Point& centre, Unit radius) : m_Centre(centre), m_Radius(radius) {
-        VCORE_ASSERT_TEXT("math/geometry/Circle", m_Radius >= k_Unit_0, "m_Radius >= k_Unit_0");
+        VCORE_ASSERT("math/geometry/Circle", m_Radius >= k_Unit_0);
     }
 
     const Point& GetCentre() const { return m_Centre; }

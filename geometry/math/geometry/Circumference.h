@@ -14,10 +14,8 @@ class Circumference {
 public:
     Circumference() = default;
     Circumference(const Point& centre, Unit radius) : m_Centre(centre), m_Radius(radius) {
-        VCORE_ASSERT_TEXT("math/geometry/Circumference", radius >= k_NullUnit,
-                          "radius >= k_NullUnit");
+        VCORE_ASSERT("math/geometry/Circumference", radius >= k_NullUnit);
     }
-    explicit Circumference(const Circle& c) : Circumference(c.GetCentre(), c.GetRadius()) {}
 
     const Point& GetCentre() const { return m_Centre; }
     Unit GetRadius() const { return m_Radius; }

@@ -14,9 +14,8 @@ constexpr const char* k_Source = "Discretize";
 }  // namespace
 
 std::vector<Point> Discretize_G(const PolyArc& poly_arc, Angle angle_step, bool close, int budget) {
-    VCORE_ASSERT_TEXT(k_Source, angle_step > k_Degree_0 && angle_step <= k_Degree_360,
-                      "angle_step > k_Degree_0 && angle_step <= k_Degree_360");
-    VCORE_ASSERT_TEXT(k_Source, !poly_arc.empty(), "!empty()");
+    VCORE_ASSERT(k_Source, angle_step > k_Degree_0 && angle_step <= k_Degree_360);
+    VCORE_ASSERT(k_Source, !poly_arc.empty());
     if (budget < 0) {
         throw Exception(2);
     }
@@ -45,7 +44,7 @@ std::vector<Point> Discretize_G(const PolyArc& poly_arc, Angle angle_step, bool 
 
 std::vector<Point> DiscretizeCircle_G(const Circle& circle, Orientation orientation, Angle start,
                                       bool close, Angle max_step) {
-    VCORE_ASSERT_TEXT(k_Source, max_step > k_Degree_0, "max_step > k_Degree_0");
+    VCORE_ASSERT(k_Source, max_step > k_Degree_0);
     std::vector<Point> points;
     if (circle.GetRadius() == 0) {
         points.push_back(circle.GetCentre());

@@ -17,7 +17,7 @@ Unit GetCombinedEpsilon_T(const P& pa, const P& pb) {
 /// non-negative expansion.
 template <class Shape>
 Box GetQueryBox_T(const Shape& shape, Unit expansion) {
-    VCORE_ASSERT_TEXT("math/geometry/GeomStl", expansion >= k_NullUnit, "expansion >= k_NullUnit");
+    VCORE_ASSERT("math/geometry/GeomStl", expansion >= k_NullUnit);
     if (!(expansion > k_NullUnit)) {
         return shape.GetBBox();
     }
@@ -26,7 +26,7 @@ Box GetQueryBox_T(const Shape& shape, Unit expansion) {
 
 /// The box of a point grown by a non-negative expansion.
 inline Box GetQueryBox_G(const Point& p, Unit expansion) {
-    VCORE_ASSERT_TEXT("math/geometry/GeomStl", expansion >= k_NullUnit, "expansion >= k_NullUnit");
+    VCORE_ASSERT("math/geometry/GeomStl", expansion >= k_NullUnit);
     const double e = expansion > k_NullUnit ? double(expansion) : 0.0;
     return Box::FromBounds(p.GetX() - e, p.GetY() - e, p.GetX() + e, p.GetY() + e);
 }

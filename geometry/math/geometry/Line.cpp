@@ -8,8 +8,7 @@
 namespace geom {
 
 Line::Line(const Point& pa, const Point& pb) : m_A(pa), m_B(pb) {
-    VCORE_ASSERT_TEXT("Line", !pa.IsEqualTo(pb, GetCombinedEpsilon_T(pa, pb)),
-                      "!pa.IsEqualTo (pb, GetCombinedEpsilon_T (pa, pb))");
+    VCORE_ASSERT("Line", !pa.IsEqualTo(pb, GetCombinedEpsilon_T(pa, pb)));
     if (pa.GetY() == pb.GetY()) {
         if (pb.GetX() > pa.GetX()) {
             m_Normal = Vector(0.0, 1.0);

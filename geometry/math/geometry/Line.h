@@ -15,7 +15,6 @@ public:
     Line(const Point& pa, const Point& pb);
 
     const Vector& GetNormal() const { return m_Normal; }
-    double GetC() const { return m_C; }
     /// n.p + c: positive on the left of a -> b.
     double GetSignedDistanceTo(const Point& p) const {
         return m_Normal.GetDx() * p.GetX() + m_Normal.GetDy() * p.GetY() + m_C;

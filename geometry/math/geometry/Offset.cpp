@@ -9,6 +9,7 @@
 #include "corelib/Assert.h"
 #include "math/geometry/Circle.h"
 #include "math/geometry/Intersections.h"
+#include "math/geometry/SelfIntersection.h"
 
 namespace geom {
 
@@ -263,9 +264,8 @@ bool JoinOffsetEdges_G(const std::vector<Arc>& edges, OpenClosed open_or_closed,
             }
         }
     }
-    const bool chained = IsPolyArcSequence_G(ret, open_or_closed);
-    VCORE_ASSERT_TEXT(k_Source, chained, "IsPolyArcSequence_G (ret, open_or_closed)");
-    return chained;
+    VCORE_ASSERT(k_Source, IsPolyArcSequence_G(ret, open_or_closed));
+    return IsPolyArcSequence_G(ret, open_or_closed);
 }
 
 bool OffsetPolyArc_G(const PolyArc& closed, Unit d, Unit accuracy, int corner_mode,
@@ -293,7 +293,7 @@ bool OffsetPolyArc_G(const PolyArc& closed, Unit d, Unit accuracy, int corner_mo
 PolygonWithHoles Expand_G(const Polygon& polygon, Unit by, Unit accuracy,
                           bool remove_self_intersections, bool attach_by_nesting, int corner_mode,
                           double corner_parameter) {
-    VCORE_ASSERT_TEXT(k_Source, by >= 0 && accuracy >= 0, "by >= 0 && accuracy >= 0");
+    VCORE_ASSERT(k_Source, by >= 0 && accuracy >= 0);
     const double a = GetUsableAccuracy(accuracy);
     if (by == 0 || polygon.IsEmpty()) {
         return PolygonWithHoles(polygon);
@@ -320,7 +320,7 @@ PolygonWithHoles Expand_G(const Polygon& polygon, Unit by, Unit accuracy,
 PolygonWithHolesCollection Shrink_G(const Polygon& polygon, Unit by, Unit accuracy,
                                     bool remove_self_intersections, int corner_mode,
                                     double corner_parameter) {
-    VCORE_ASSERT_TEXT(k_Source, by >= 0 && accuracy >= 0, "by >= 0 && accuracy >= 0");
+    VCORE_ASSERT(k_Source, by >= 0 && accuracy >= 0);
     const double a = GetUsableAccuracy(accuracy);
     if (by == 0) {
         return PolygonWithHolesCollection(polygon);

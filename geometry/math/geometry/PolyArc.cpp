@@ -20,7 +20,7 @@ bool IsPolyArcSequence_G(std::span<const Arc> arcs, OpenClosed open_or_closed) {
 }
 
 PolyArc::PolyArc(OpenClosed open_or_closed, const std::vector<Point>& vertices) {
-    VCORE_ASSERT_TEXT("PolyArc", vertices.size() > 0, "vertices.size() > 0");
+    VCORE_ASSERT("PolyArc", vertices.size() > 0);
     if (vertices.empty()) {
         return;
     }
@@ -56,7 +56,7 @@ void PolyArc::Assign(OpenClosed open_or_closed, const std::vector<Arc>& arcs) {
 }
 
 OpenClosed PolyArc::GetOpenClosed() const {
-    VCORE_ASSERT_TEXT("PolyArc", !m_ImplRefCounter.IsNull(), "!m_ImplRefCounter.IsNull()");
+    VCORE_ASSERT("PolyArc", !m_ImplRefCounter.IsNull());
     return m_ImplRefCounter.IsNull() ? k_Open : m_ImplRefCounter->m_OpenClosed;
 }
 
@@ -100,7 +100,7 @@ std::vector<Point> PolyArc::GetVertices() const {
 }
 
 Point PolyArc::GetFirstVertex() const {
-    VCORE_ASSERT_TEXT("PolyArc", !empty(), "!empty()");
+    VCORE_ASSERT("PolyArc", !empty());
     return IsEmpty() ? Point() : m_ImplRefCounter->m_Edges.front().GetStart();
 }
 
@@ -290,7 +290,7 @@ bool PolyArc::IsEqualTo(const PolyArc& other, Unit accuracy) const {
 }
 
 bool PolyArc::IsOnBoundary(const Point& p, Unit accuracy) const {
-    VCORE_ASSERT_TEXT("PolyArc", accuracy >= 0, "accuracy >= 0");
+    VCORE_ASSERT("PolyArc", accuracy >= 0);
     if (IsEmpty()) {
         return false;
     }
@@ -329,9 +329,8 @@ double GetSliceArea(const Arc& arc) {
             t_minus_sin = t - sweep.Sin();
         }
         ret = 0.5 * r * r * t_minus_sin;
-        VCORE_ASSERT_TEXT(
-            "PolyArc", arc.IsBig() || std::fabs(ret) <= arc.GetStartEndSegment().GetLengthSquare(),
-            "m_Arc.IsBig() || ret.GetAbs() <= m_Arc.GetStartEndSegment().GetLengthSquare()");
+        VCORE_ASSERT("PolyArc",
+                     arc.IsBig() || std::fabs(ret) <= arc.GetStartEndSegment().GetLengthSquare());
     }
     return ret;
 }
@@ -342,7 +341,7 @@ Area PolyArc::GetArea() const {
     if (IsEmpty()) {
         return k_Area_0;
     }
-    VCORE_ASSERT_TEXT("PolyArc", GetOpenClosed() == k_Closed, "GetOpenClosed() == k_Closed");
+    VCORE_ASSERT("PolyArc", GetOpenClosed() == k_Closed);
     const EdgeTree& edges = m_ImplRefCounter->m_Edges;
     const Point p0 = edges.front().GetStart();
     double sum = 0;

@@ -99,7 +99,6 @@ public:
 
 protected:
     void Assign(OpenClosed open_or_closed, const std::vector<Arc>& arcs);
-    const PolyArcImpl* GetImpl() const { return m_ImplRefCounter.Get(); }
 
     base::RefCountedPtr_T<PolyArcImpl> m_ImplRefCounter;
 };

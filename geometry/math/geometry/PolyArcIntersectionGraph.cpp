@@ -15,6 +15,7 @@
 #include "math/geometry/BoxIndex.h"
 #include "math/geometry/GeomStl.h"
 #include "math/geometry/Intersections.h"
+#include "math/geometry/LoopWalk.h"
 #include "math/geometry/PointMerger.h"
 #include "math/geometry/PolygonCollection.h"
 
@@ -176,8 +177,7 @@ public:
     void Build(std::vector<PolyArcIntersectionGraph::Vertex>& vertices,
                std::vector<PolyArcIntersectionGraph::Edge>& edges,
                std::vector<PolyArcIntersectionGraph::WholeLoop>& whole,
-               std::vector<int>& piece_count, std::vector<char>& closed,
-               std::vector<double>& source_radius);
+               std::vector<int>& piece_count, std::vector<char>& closed);
 
 private:
     /// The two edges whose crossing a computed point is.
@@ -216,8 +216,7 @@ private:
     bool Touches(int loop, int other) const;
     void SplitAndClassify(std::vector<PolyArcIntersectionGraph::Edge>& out,
                           std::vector<PolyArcIntersectionGraph::WholeLoop>& whole,
-                          std::vector<int>& piece_count, std::vector<char>& closed,
-                          std::vector<double>& source_radius);
+                          std::vector<int>& piece_count, std::vector<char>& closed);
     /// The edge with its ends moved onto their vertices, and the vertices it is cut at.
     Arc MoveEdge(int e, std::vector<int>& ends) const;
     /// Locates a piece of edge e from vertex `start` to vertex `end` (-1 for none).
@@ -270,9 +269,7 @@ bool GraphBuilder::AddLoop(const PolyArc& stored, int member, int operand, int s
         return false;
     }
     std::vector<Arc> arcs = stored.GetEdges();
-    VCORE_ASSERT_TEXT(
-        k_Source, IsPolyArcSequence_G(arcs, k_Closed),
-        operand == 0 ? "IsPolyArcSequence_G (a1, k_Closed)" : "IsPolyArcSequence_G (a2, k_Closed)");
+    VCORE_ASSERT(k_Source, IsPolyArcSequence_G(arcs, k_Closed));
     for (const Arc& a : arcs) {
         if (!IsFinite(a)) {
             return false;
@@ -794,14 +791,13 @@ void GraphBuilder::Emit(const Arc& piece, int e, int k, int start, int end,
     edge.m_SourceEdge = e;
     edge.m_Piece = k;
     edge.m_AlongSource = !reversed;
-    VCORE_ASSERT_TEXT(k_Source, !edge.m_Arc.IsPoint(0, nullptr), "!m_Arc.IsPoint(0, NULL)");
+    VCORE_ASSERT(k_Source, !edge.m_Arc.IsPoint(0, nullptr));
     out.push_back(edge);
 }
 
 void GraphBuilder::SplitAndClassify(std::vector<PolyArcIntersectionGraph::Edge>& out,
                                     std::vector<PolyArcIntersectionGraph::WholeLoop>& whole,
-                                    std::vector<int>& piece_count, std::vector<char>& closed,
-                                    std::vector<double>& source_radius) {
+                                    std::vector<int>& piece_count, std::vector<char>& closed) {
     std::vector<IndexedBox> boxes(m_Loops.size());
     for (int l = 0; l < int(m_Loops.size()); ++l) {
         boxes[l] = {l, m_Loops[l].m_Boundary.GetBBox()};
@@ -813,7 +809,6 @@ void GraphBuilder::SplitAndClassify(std::vector<PolyArcIntersectionGraph::Edge>&
     Location where;
     bool covered[2][2];
     bool touched = false;
-    source_radius.assign(m_Edges.size(), 0);
     for (int e = 0; e < int(m_Edges.size()); ++e) {
         const SourceLoop& loop = m_Loops[m_Edges[e].m_Loop];
         if (!loop.m_Meets) {
@@ -836,7 +831,6 @@ void GraphBuilder::SplitAndClassify(std::vector<PolyArcIntersectionGraph::Edge>&
         const Arc moved = MoveEdge(e, ends);
         const EdgePosition position(moved);
         const double radius = GetRadiusOf(m_Edges[e].m_Arc);
-        source_radius[e] = radius;
         const int count = int(ends.size()) - 1;
         piece_count[e] = count;
         closed[e] = ends.front() == ends.back();
@@ -895,13 +889,12 @@ void GraphBuilder::SplitAndClassify(std::vector<PolyArcIntersectionGraph::Edge>&
 void GraphBuilder::Build(std::vector<PolyArcIntersectionGraph::Vertex>& vertices,
                          std::vector<PolyArcIntersectionGraph::Edge>& edges,
                          std::vector<PolyArcIntersectionGraph::WholeLoop>& whole,
-                         std::vector<int>& piece_count, std::vector<char>& closed,
-                         std::vector<double>& source_radius) {
+                         std::vector<int>& piece_count, std::vector<char>& closed) {
     FindMeetings();
     MergePoints();
     CollectSplits();
     FindTouchingLoops();
-    SplitAndClassify(edges, whole, piece_count, closed, source_radius);
+    SplitAndClassify(edges, whole, piece_count, closed);
     vertices.resize(m_Locations.size());
     for (size_t v = 0; v < m_Locations.size(); ++v) {
         vertices[v].m_Location = m_Locations[v];
@@ -930,9 +923,7 @@ PolyArcIntersectionGraph::PolyArcIntersectionGraph(std::span<const PolygonWithHo
         b2 |= p.GetBBox();
     }
     m_CalcAccuracy = accuracy;
-    VCORE_ASSERT_TEXT(k_Source,
-                      m_CalcAccuracy >= base::GetMaxOf_T(b1.GetEpsilon(), b2.GetEpsilon()),
-                      "m_CalcAccuracy >= base::GetMaxOf_T (pp1.GetEpsilon(), pp2.GetEpsilon())");
+    VCORE_ASSERT(k_Source, m_CalcAccuracy >= base::GetMaxOf_T(b1.GetEpsilon(), b2.GetEpsilon()));
     m_CalcAccuracy = GetWorkingAccuracy(accuracy, b1 | b2);
     GraphBuilder builder(m_CalcAccuracy, true);
     for (const PolygonWithHoles& p : first) {
@@ -941,8 +932,7 @@ PolyArcIntersectionGraph::PolyArcIntersectionGraph(std::span<const PolygonWithHo
     for (const PolygonWithHoles& p : second) {
         builder.AddMember(p.GetPolygon(), &p.GetHoles(), 1);
     }
-    builder.Build(m_Vertices, m_Edges, m_WholeLoops, m_SourcePieceCount, m_SourceIsClosed,
-                  m_SourceRadius);
+    builder.Build(m_Vertices, m_Edges, m_WholeLoops, m_SourcePieceCount, m_SourceIsClosed);
     MergeCoincidingPairs();
 }
 
@@ -951,19 +941,17 @@ PolyArcIntersectionGraph::PolyArcIntersectionGraph(std::span<const Polygon> memb
     m_TwoOperands = false;
     Box box;
     for (const Polygon& p : members) {
-        VCORE_ASSERT_TEXT(k_Source, !p.GetEdgeTree().empty(), "!edges.empty()");
+        VCORE_ASSERT(k_Source, !p.GetEdgeTree().empty());
         box |= p.GetBBox();
     }
     m_CalcAccuracy = accuracy;
-    VCORE_ASSERT_TEXT(k_Source, m_CalcAccuracy >= box.GetEpsilon(),
-                      "m_CalcAccuracy >= base::GetMaxOf_T (pp1.GetEpsilon(), pp2.GetEpsilon())");
+    VCORE_ASSERT(k_Source, m_CalcAccuracy >= box.GetEpsilon());
     m_CalcAccuracy = GetWorkingAccuracy(accuracy, box);
     GraphBuilder builder(m_CalcAccuracy, false);
     for (const Polygon& p : members) {
         builder.AddMember(p, nullptr, 0);
     }
-    builder.Build(m_Vertices, m_Edges, m_WholeLoops, m_SourcePieceCount, m_SourceIsClosed,
-                  m_SourceRadius);
+    builder.Build(m_Vertices, m_Edges, m_WholeLoops, m_SourcePieceCount, m_SourceIsClosed);
     MergeCoincidingPairs();
 }
 
@@ -977,8 +965,7 @@ PolyArcIntersectionGraph::PolyArcIntersectionGraph(
         }
     }
     m_CalcAccuracy = accuracy;
-    VCORE_ASSERT_TEXT(k_Source, m_CalcAccuracy >= box.GetEpsilon(),
-                      "m_CalcAccuracy >= base::GetMaxOf_T (pp1.GetEpsilon(), pp2.GetEpsilon())");
+    VCORE_ASSERT(k_Source, m_CalcAccuracy >= box.GetEpsilon());
     m_CalcAccuracy = GetWorkingAccuracy(accuracy, box);
     GraphBuilder builder(m_CalcAccuracy, false);
     for (int g = 0; g < int(disjoint_parts.size()); ++g) {
@@ -986,29 +973,8 @@ PolyArcIntersectionGraph::PolyArcIntersectionGraph(
             builder.AddMember(p.GetPolygon(), &p.GetHoles(), 0, g);
         }
     }
-    builder.Build(m_Vertices, m_Edges, m_WholeLoops, m_SourcePieceCount, m_SourceIsClosed,
-                  m_SourceRadius);
+    builder.Build(m_Vertices, m_Edges, m_WholeLoops, m_SourcePieceCount, m_SourceIsClosed);
     MergeCoincidingPairs();
-}
-
-std::vector<int> PolyArcIntersectionGraph::GetOutgoing(int vertex) const {
-    std::vector<int> ret;
-    for (int e = 0; e < int(m_Edges.size()); ++e) {
-        if (m_Edges[e].m_StartVertex == vertex) {
-            ret.push_back(e);
-        }
-    }
-    return ret;
-}
-
-std::vector<int> PolyArcIntersectionGraph::GetIncoming(int vertex) const {
-    std::vector<int> ret;
-    for (int e = 0; e < int(m_Edges.size()); ++e) {
-        if (m_Edges[e].m_EndVertex == vertex) {
-            ret.push_back(e);
-        }
-    }
-    return ret;
 }
 
 namespace {
@@ -1081,11 +1047,8 @@ void PolyArcIntersectionGraph::MergeCoincidingPairs() {
                                       && e.m_Arc.IsEqualTo(r.m_Arc.GetReversed(), acc);
                 if (same || opposite) {
                     if (e.m_Owner != r.m_Owner) {
-                        VCORE_ASSERT_TEXT(
-                            k_Source,
-                            e.m_InsideOther == k_CommonEdge && r.m_InsideOther == k_CommonEdge,
-                            "e1.m_InsideOther == k_CommonEdge && e2.m_InsideOther "
-                            "== k_CommonEdge");
+                        VCORE_ASSERT(k_Source, e.m_InsideOther == k_CommonEdge
+                                                   && r.m_InsideOther == k_CommonEdge);
                     }
                     if (c.m_Second < 0) {
                         c.m_Second = *it;
@@ -1115,20 +1078,20 @@ void PolyArcIntersectionGraph::MergeCoincidingPairs() {
     });
 }
 
-int PolyArcIntersectionGraph::GetTravel(int code, int owner, bool other_on_left,
+int PolyArcIntersectionGraph::GetTravel(BooleanOperation operation, int owner, bool other_on_left,
                                         bool other_on_right) const {
     if (!m_TwoOperands) {
         return 1;
     }
-    const auto op = [code](bool p, bool q) {
-        switch (code) {
-        case k_Union:
+    const auto op = [operation](bool p, bool q) {
+        switch (operation) {
+        case BooleanOperation::k_Union:
             return p || q;
-        case k_Intersection:
+        case BooleanOperation::k_Intersection:
             return p && q;
-        case k_ExclusiveOr:
+        case BooleanOperation::k_ExclusiveOr:
             return p != q;
-        case k_Difference:
+        case BooleanOperation::k_Difference:
             return p && !q;
         default:
             return false;
@@ -1141,12 +1104,12 @@ int PolyArcIntersectionGraph::GetTravel(int code, int owner, bool other_on_left,
     return left == right ? 0 : (left ? 1 : -1);
 }
 
-std::vector<signed char> PolyArcIntersectionGraph::SelectEdges(int code) const {
+std::vector<signed char> PolyArcIntersectionGraph::SelectEdges(BooleanOperation operation) const {
     std::vector<signed char> travel(m_Edges.size(), 0);
     for (size_t i = 0; i < m_Edges.size(); ++i) {
         const Edge& e = m_Edges[i];
-        travel[i] =
-            static_cast<signed char>(GetTravel(code, e.m_Owner, e.m_OtherOnLeft, e.m_OtherOnRight));
+        travel[i] = static_cast<signed char>(
+            GetTravel(operation, e.m_Owner, e.m_OtherOnLeft, e.m_OtherOnRight));
     }
     return travel;
 }
@@ -1181,11 +1144,6 @@ void PolyArcIntersectionGraph::CancelCoincidingEdges(std::vector<signed char>& t
 }
 
 namespace {
-
-/// A result loop as the graph edges it follows.
-struct EdgeLoop {
-    std::vector<int> m_Edges;
-};
 
 /// Pairs the edges arriving at a vertex with those leaving it so that each loop keeps to
 /// one side: going round the vertex counter-clockwise, the region a loop bounds lies
@@ -1261,20 +1219,23 @@ void PairAtVertex(const std::vector<int>& leaving, const std::vector<int>& arriv
 
 }  // namespace
 
-std::vector<PolyArcIntersectionGraph::Loop> PolyArcIntersectionGraph::ReadLoops(int code) {
+std::vector<PolyArcIntersectionGraph::Loop> PolyArcIntersectionGraph::ReadLoops(
+    BooleanOperation operation) {
     std::vector<Loop> ret;
-    for (const auto& [boundary, area] : ReadBoundaries(code)) {
+    for (const auto& [boundary, area] : ReadBoundaries(operation)) {
         ret.push_back({boundary.GetEdges()});
     }
     return ret;
 }
 
-std::vector<std::pair<PolyArc, double>> PolyArcIntersectionGraph::ReadBoundaries(int code) {
-    VCORE_ASSERT_TEXT(k_Source, code >= 0 && code <= 3, "code >= 0 && code <= 3");
+std::vector<std::pair<PolyArc, double>> PolyArcIntersectionGraph::ReadBoundaries(
+    BooleanOperation operation) {
+    VCORE_ASSERT(k_Source, operation >= BooleanOperation::k_Union
+                               && operation <= BooleanOperation::k_Difference);
     for (Edge& e : m_Edges) {
         e.m_Visited = false;
     }
-    std::vector<signed char> travel = SelectEdges(code);
+    std::vector<signed char> travel = SelectEdges(operation);
     for (size_t e = 0; e < m_Edges.size(); ++e) {
         m_Edges[e].m_Visited = travel[e] == 0;  // out of the result
     }
@@ -1325,56 +1286,19 @@ std::vector<std::pair<PolyArc, double>> PolyArcIntersectionGraph::ReadBoundaries
         }
     }
 
-    // Follow the pairing from every unvisited edge. Whenever a walk comes back to a vertex
-    // it has passed, the part since then is a loop of its own, so loops that touch at a
-    // vertex are kept apart and every loop is simple.
-    std::vector<EdgeLoop> loops;
-    std::vector<int> position(m_Vertices.size(), -1);
-    std::vector<int> cycle;
-    std::vector<int> path;
-    for (int start = 0; start < n; ++start) {
-        if (travel[start] == 0 || m_Edges[start].m_Visited) {
-            continue;
-        }
-        cycle.clear();
-        bool closed = false;
-        for (int e = start; e >= 0 && !m_Edges[e].m_Visited; e = next[e]) {
-            m_Edges[e].m_Visited = true;
-            cycle.push_back(e);
-            if (next[e] == start) {
-                closed = true;
-            }
-        }
-        if (!closed) {
-            VCORE_ASSERT_TEXT(k_Source,
-                              arcs[cycle.front()].GetStart() == arcs[cycle.back()].GetEnd(),
-                              "ret.m_Arcs.front().GetStart() == ret.m_Arcs.back().GetEnd()");
-            continue;
-        }
-        path.clear();
-        const int first = from[cycle.front()];
-        position[first] = 0;
-        for (const int e : cycle) {
-            path.push_back(e);
-            const int v = to[e];
-            if (position[v] < 0) {
-                position[v] = int(path.size());
-                continue;
-            }
-            const size_t begin = size_t(position[v]);
-            EdgeLoop loop;
-            loop.m_Edges.assign(path.begin() + std::ptrdiff_t(begin), path.end());
-            for (size_t j = begin + 1; j < path.size(); ++j) {
-                position[from[path[j]]] = -1;
-            }
-            path.resize(begin);
-            loops.push_back(std::move(loop));
-        }
-        for (const int e : path) {
-            position[from[e]] = -1;
-            position[to[e]] = -1;
-        }
-        position[first] = -1;
+    // Follow the pairing from every edge not yet visited; each walk falls into simple loops.
+    std::vector<char> used(n);
+    for (int e = 0; e < n; ++e) {
+        used[e] = m_Edges[e].m_Visited;
+    }
+    const LoopWalk walk = WalkLoops_G(next, from, to, int(m_Vertices.size()), used);
+    for (int e = 0; e < n; ++e) {
+        m_Edges[e].m_Visited = used[e] != 0;
+    }
+    // A walk that never comes back to its first edge is dropped; it is reported unless it
+    // at least ends where it began.
+    for (const std::vector<int>& open : walk.m_OpenWalks) {
+        VCORE_ASSERT(k_Source, arcs[open.front()].GetStart() == arcs[open.back()].GetEnd());
     }
 
     // Consecutive pieces of one operand edge are joined again.
@@ -1396,10 +1320,9 @@ std::vector<std::pair<PolyArc, double>> PolyArcIntersectionGraph::ReadBoundaries
                || (wraps && ea.m_Piece == 0 && eb.m_Piece == count - 1);
     };
     std::vector<std::pair<PolyArc, double>> ret;
-    ret.reserve(loops.size());
+    ret.reserve(walk.m_Loops.size());
     const double min_area = m_CalcAccuracy * m_CalcAccuracy;
-    for (const EdgeLoop& loop : loops) {
-        const std::vector<int>& es = loop.m_Edges;
+    for (const std::vector<int>& es : walk.m_Loops) {
         // Start at a piece that does not continue the one before it, if there is one.
         size_t shift = 0;
         while (shift < es.size() && continues(es[(shift + es.size() - 1) % es.size()], es[shift])) {
@@ -1412,17 +1335,15 @@ std::vector<std::pair<PolyArc, double>> PolyArcIntersectionGraph::ReadBoundaries
         for (size_t k = 0; k < es.size(); ++k) {
             const int e = es[(k + shift) % es.size()];
             const Arc& arc = arcs[e];
-            VCORE_ASSERT_TEXT(k_Source,
-                              out.m_Arcs.empty() || out.m_Arcs.back().GetEnd() == arc.GetStart(),
-                              "ret.m_Arcs.empty() || ret.m_Arcs.back().GetEnd() == arc.GetStart()");
+            VCORE_ASSERT(k_Source,
+                         out.m_Arcs.empty() || out.m_Arcs.back().GetEnd() == arc.GetStart());
             if (k > 0 && continues(es[(k + shift - 1) % es.size()], e)) {
                 out.m_Arcs.back() = Arc::Merge_G(out.m_Arcs.back(), arc);
             } else {
                 out.m_Arcs.push_back(arc);
             }
         }
-        VCORE_ASSERT_TEXT(k_Source, IsPolyArcSequence_G(out.m_Arcs, k_Closed),
-                          "IsPolyArcSequence_G (ret.m_Arcs, k_Closed)");
+        VCORE_ASSERT(k_Source, IsPolyArcSequence_G(out.m_Arcs, k_Closed));
         PolyArc boundary(k_Closed, out.m_Arcs);
         const double area = boundary.GetArea();
         if (!(std::fabs(area) >= min_area) || area == 0) {
@@ -1431,7 +1352,7 @@ std::vector<std::pair<PolyArc, double>> PolyArcIntersectionGraph::ReadBoundaries
         ret.emplace_back(std::move(boundary), area);
     }
     for (const WholeLoop& w : m_WholeLoops) {
-        const int t = GetTravel(code, w.m_Owner, w.m_OtherOnLeft, w.m_OtherOnRight);
+        const int t = GetTravel(operation, w.m_Owner, w.m_OtherOnLeft, w.m_OtherOnRight);
         if (t != 0 && std::fabs(w.m_Area) >= min_area) {
             ret.emplace_back(t > 0 ? w.m_Boundary : w.m_Boundary.GetReversed(),
                              t > 0 ? w.m_Area : -w.m_Area);
@@ -1440,8 +1361,8 @@ std::vector<std::pair<PolyArc, double>> PolyArcIntersectionGraph::ReadBoundaries
     return ret;
 }
 
-PolygonWithHolesCollection PolyArcIntersectionGraph::GetResult(int code) {
-    const std::vector<std::pair<PolyArc, double>> loops = ReadBoundaries(code);
+PolygonWithHolesCollection PolyArcIntersectionGraph::GetResult(BooleanOperation operation) {
+    const std::vector<std::pair<PolyArc, double>> loops = ReadBoundaries(operation);
     struct Outer {
         Polygon m_Polygon;
         double m_Area;

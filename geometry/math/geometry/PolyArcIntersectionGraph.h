@@ -19,17 +19,17 @@ enum EdgeLocation : int {
     k_CommonEdge = 2,    ///< the edge coincides with the other operand's boundary
 };
 
-/// Operation codes: which edges the loops of the result follow.
-enum BooleanOperation : int {
-    k_Union = 0,
-    k_Intersection = 1,
-    k_ExclusiveOr = 2,
-    k_Difference = 3,  ///< first minus second
+/// The boolean operations a graph is read with: which edges the result's loops follow.
+enum class BooleanOperation {
+    k_Union,
+    k_Intersection,
+    k_ExclusiveOr,
+    k_Difference,  ///< first minus second
 };
 
 /// The boundaries of two operands (or of all members of one collection) cut into edges
 /// where they meet, so that edges meet only at vertices; each edge classified against the
-/// other operand. Reading the graph with an operation code gives the result's loops.
+/// other operand. Reading the graph with an operation gives the result's loops.
 ///
 /// An operand is the union of its members, which may overlap. Only the pieces that bound
 /// their own operand enter the graph (a piece inside another member of its operand, or
@@ -82,20 +82,16 @@ public:
     explicit PolyArcIntersectionGraph(std::span<const std::vector<PolygonWithHoles>> disjoint_parts,
                                       Unit accuracy);
 
-    Unit GetCalcAccuracy() const { return m_CalcAccuracy; }
     const std::vector<Vertex>& GetVertices() const { return m_Vertices; }
     const std::vector<Edge>& GetEdges() const { return m_Edges; }
-    /// The edges leaving and entering a vertex, in their own direction.
-    std::vector<int> GetOutgoing(int vertex) const;
-    std::vector<int> GetIncoming(int vertex) const;
 
-    /// The closed loops of the result of operation `code` (counter-clockwise around
+    /// The closed loops of the result of `operation` (counter-clockwise around
     /// covered regions, clockwise around holes), without those whose area is below the
     /// accuracy squared. Marks the edges it uses, and those it cancels, as visited.
-    std::vector<Loop> ReadLoops(int code);
-    /// The result of operation `code`: counter-clockwise loops become outer polygons and
+    std::vector<Loop> ReadLoops(BooleanOperation operation);
+    /// The result of `operation`: counter-clockwise loops become outer polygons and
     /// clockwise loops the holes of the smallest outer polygon containing them.
-    PolygonWithHolesCollection GetResult(int code);
+    PolygonWithHolesCollection GetResult(BooleanOperation operation);
 
     /// A loop whose boundary meets no other loop's (nor itself): it is not cut into edges
     /// but taken into a result whole, or left out whole.
@@ -110,12 +106,14 @@ public:
 
 private:
     /// The result's loops as boundaries, with their signed areas.
-    std::vector<std::pair<PolyArc, double>> ReadBoundaries(int code);
-    /// Whether the result of `code` follows a piece of boundary of `owner` whose own
+    std::vector<std::pair<PolyArc, double>> ReadBoundaries(BooleanOperation operation);
+    /// Whether the result of `operation` follows a piece of boundary of `owner` whose own
     /// operand lies on its left: 1 forwards, -1 backwards, 0 not at all.
-    int GetTravel(int code, int owner, bool other_on_left, bool other_on_right) const;
-    /// For each edge: the arc it is travelled along in the result of `code`, or none.
-    std::vector<signed char> SelectEdges(int code) const;
+    int GetTravel(BooleanOperation operation, int owner, bool other_on_left,
+                  bool other_on_right) const;
+    /// For each edge: the way it is travelled in the result of `operation` (1 forwards,
+    /// -1 backwards), or 0 when the result does not follow it.
+    std::vector<signed char> SelectEdges(BooleanOperation operation) const;
     void CancelCoincidingEdges(std::vector<signed char>& travel);
     void MergeCoincidingPairs();
 
@@ -127,7 +125,6 @@ private:
     /// How many pieces each operand edge was cut into, and whether it closes on itself.
     std::vector<int> m_SourcePieceCount;
     std::vector<char> m_SourceIsClosed;
-    std::vector<double> m_SourceRadius;  ///< of each operand edge's circle; 0 for a segment
 };
 
 }  // namespace geom

@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "corelib/Assert.h"
-#include "corelib/Random.h"
 #include "math/geometry/Circumference.h"
 #include "math/geometry/GeomStl.h"
 
@@ -37,7 +36,7 @@ Polygon::Polygon(const Segment& segment, Unit width) {
         Assign(k_Closed, {Arc(s, e)});
         return;
     }
-    VCORE_ASSERT_TEXT("Polygon", width > k_NullUnit, "width > k_NullUnit");
+    VCORE_ASSERT("Polygon", width > k_NullUnit);
     const double h = width * 0.5;
     if (segment.IsPoint(0)) {
         *this = Polygon(Circle(s, h));
@@ -56,8 +55,7 @@ namespace {
 
 /// The four sides of a box, counter-clockwise or clockwise from (xmin, ymin).
 std::vector<Arc> GetBoxSides(const Box& box, Orientation direction) {
-    VCORE_ASSERT_TEXT("Polygon", direction == k_CW || direction == k_CCW,
-                      "direction == k_CW || direction == k_CCW");
+    VCORE_ASSERT("Polygon", direction == k_CW || direction == k_CCW);
     const Point p0(box.GetXMin(), box.GetYMin());
     const Point p1(box.GetXMax(), box.GetYMin());
     const Point p2(box.GetXMax(), box.GetYMax());
@@ -116,7 +114,7 @@ Area Polygon::GetArea() const {
         return k_Area_0;
     }
     const Area ret = PolyArc::GetArea();
-    VCORE_ASSERT_TEXT("Polygon", ret >= k_Area_0, "ret >= k_Area_0");
+    VCORE_ASSERT("Polygon", ret >= k_Area_0);
     return ret;
 }
 
@@ -128,8 +126,7 @@ bool Polygon::IsSegment(Unit accuracy, Segment* what_if_so) const {
     if (a.GetHeight() != 0 || GetEdge(1).GetHeight() != 0) {
         return false;
     }
-    VCORE_ASSERT_TEXT("Polygon", a.IsSegment(accuracy, what_if_so),
-                      "a.IsSegment (accuracy, what_if_so)");
+    VCORE_ASSERT("Polygon", a.IsSegment(accuracy, what_if_so));
     return true;
 }
 
@@ -211,7 +208,7 @@ bool GetEdgeQuarterTurns(const Arc& e, const Point& p, double a, long* turns) {
         const Vector t = chord / length;
         const Vector nb = h > 0 ? t.GetLeftNormal() : t.GetRightNormal();
         const double ah = std::fabs(h);
-        const double r = (length * length / (4 * ah) + ah) * 0.5;
+        const double r = GetRadiusFromChord_G(length * length, h);
         const Vector q = p - GetMiddlePoint_G(e.GetStart(), e.GetEnd());
         const double u = q.Dot(t);
         const double w = q.Dot(nb) - ah;
@@ -259,7 +256,7 @@ QuadrantCount CountQuarterTurns(const EdgeTree& edges, const Point& p, double a)
 }  // namespace
 
 bool Polygon::Contains(const Point& p, Unit accuracy) const {
-    VCORE_ASSERT_TEXT("Polygon", accuracy >= 0, "accuracy >= 0");
+    VCORE_ASSERT("Polygon", accuracy >= 0);
     if (IsEmpty()) {
         return false;
     }
@@ -280,17 +277,22 @@ bool Polygon::Contains(const Point& p, Unit accuracy) const {
     };
     QuadrantCount qi = count(p);
     // An undecided count (p too close to an axis through a vertex, or to a circle) is
-    // repeated at a slightly displaced point.
+    // repeated at a slightly displaced point. The displacements are a fixed sequence, so
+    // that the answer depends on the polygon and the point alone: the additive recurrence
+    // of the plastic number spreads them evenly over the square of half-width m round p,
+    // and no two share an axis line, so a vertex that undecides one rarely undecides the
+    // next.
     const double m = base::GetMaxOf_T(a, double(GetEpsilon())) * 0.5;
+    constexpr double k_StepX = 0.7548776662466927;  // 1 / plastic number
+    constexpr double k_StepY = 0.5698402909980532;  // 1 / plastic number squared
+    double ux = 0.5;
+    double uy = 0.5;
     for (int i = 0; i < 100 && (!qi.m_Success || qi.m_Value % 4 != 0); ++i) {
-        const double u1 = platform::uniformRandom();
-        const double u2 = platform::uniformRandom();
-        const double sx = (platform::cRand() & 1) ? -1.0 : 1.0;
-        const double sy = (platform::cRand() & 1) ? -1.0 : 1.0;
-        qi = count(Point(p.GetX() + sx * u1 * m, p.GetY() + sy * u2 * m));
+        ux = std::fmod(ux + k_StepX, 1.0);
+        uy = std::fmod(uy + k_StepY, 1.0);
+        qi = count(Point(p.GetX() + (2 * ux - 1) * m, p.GetY() + (2 * uy - 1) * m));
     }
-    VCORE_ASSERT_TEXT("Polygon", qi.m_Success && qi.m_Value % 4 == 0,
-                      "qi.m_Success && qi.m_Value % 4 == 0");
+    VCORE_ASSERT("Polygon", qi.m_Success && qi.m_Value % 4 == 0);
     return qi.m_Success && qi.m_Value != 0;
 }
 

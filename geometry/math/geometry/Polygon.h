@@ -12,8 +12,6 @@
 
 namespace geom {
 
-class PolygonWithHolesCollection;
-
 /// A closed poly-arc with non-negative area: counter-clockwise in a y-up frame. Holes are
 /// polygons too; a hole is a hole by being stored as one.
 class Polygon : public PolyArc {
@@ -49,22 +47,6 @@ public:
     Polygon GetRotated(Unit centre_x, Unit centre_y, Angle angle) const {
         return Polygon(PolyArc::GetRotated(centre_x, centre_y, angle));
     }
-
-    /// The polygon without self-intersections: edges are split where they meet, and the
-    /// boundary is re-linked into loops that do not cross. Every region that the
-    /// boundary winds around (either way) is kept; loops inside such a region that wind
-    /// it back to zero become holes.
-    PolygonWithHolesCollection RemoveSelfIntersections(Unit accuracy) const;
 };
-
-/// Self-intersection removal after offsetting. Regions are kept where the boundary winds
-/// counter-clockwise (winding number > 0), so the reversed loops that offsetting leaves
-/// behind vanish. With `keep_holes` clear, holes are filled (shrinking cannot create a
-/// genuine hole). With `attach_by_nesting` clear, each hole goes to the first polygon of
-/// the result whose box, grown by 100 * accuracy, contains the hole's box and which
-/// contains the middle point of the hole's first edge (a hole no polygon takes is
-/// dropped); with it set, each hole goes to the polygon whose boundary directly encloses it.
-PolygonWithHolesCollection RemoveSelfIntersections_G(const PolyArc& closed, Unit accuracy,
-                                                     bool keep_holes, bool attach_by_nesting);
 
 }  // namespace geom

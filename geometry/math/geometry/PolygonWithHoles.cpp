@@ -12,7 +12,7 @@ PolygonWithHoles::PolygonWithHoles(const Polygon& polygon, const PolygonCollecti
 }
 
 void PolygonWithHoles::AddHole(const Polygon& hole) {
-    VCORE_ASSERT_TEXT("PolygonWithHoles", !m_Polygon.empty(), "!m_Polygon.empty()");
+    VCORE_ASSERT("PolygonWithHoles", !m_Polygon.empty());
     if (hole.empty()) {
         return;
     }

@@ -24,8 +24,7 @@ Point Segment::GetClosestPointTo(const Point& p) const {
         return m_End;
     }
     const double offset = w.Dot(d) / d.GetLengthSquare();
-    VCORE_ASSERT_TEXT("Segment", offset >= -0.1 && offset <= 1.1,
-                      "offset >= -0.1 && offset <= 1.1");
+    VCORE_ASSERT("Segment", offset >= -0.1 && offset <= 1.1);
     if (offset <= 0) {
         return m_Start;
     }
@@ -55,7 +54,7 @@ Point SnapToEnds(const Point& p, const Segment& s1, const Segment& s2, double ac
 }
 
 bool IsInsideBigBox(const Box& b) {
-    VCORE_ASSERT_TEXT("Segment", (b & k_BigBox) == b, "(GetBBox() & k_BigBox) == GetBBox()");
+    VCORE_ASSERT("Segment", (b & k_BigBox) == b);
     return (b & k_BigBox) == b;
 }
 
@@ -133,10 +132,8 @@ EdgeIntersections Segment::Intersect_G(const Segment& s1, const Segment& s2, Uni
             start = o2.m_Start;
             end = o2.m_End;
         }
-        VCORE_ASSERT_TEXT(
-            "Segment",
-            start.GetDistanceSquareTo(end) == base::GetMinOf_T<double>(a11, a12, a21, a22),
-            "start.GetDistanceSquareTo (end) == base::GetMinOf_T (a11, a12, a21, a22)");
+        VCORE_ASSERT("Segment", start.GetDistanceSquareTo(end)
+                                    == base::GetMinOf_T<double>(a11, a12, a21, a22));
         ret.Add(Arc(start, end));
         return ret;
     }
@@ -160,9 +157,7 @@ EdgeIntersections Segment::Intersect_G(const Segment& s1, const Segment& s2, Uni
             const bool accepted = accuracy == 0
                                   || (d1s <= accuracy * 0.8 && d2s <= accuracy * 0.8
                                       && d3 <= accuracy * 0.8 && d4 <= accuracy * 0.8);
-            VCORE_ASSERT_TEXT("Segment", accepted,
-                              "accuracy == 0 || d1 <= accuracy * 0.8 && d2 <= accuracy * 0.8 && "
-                              "d3 <= accuracy * 0.8 && d4 <= accuracy * 0.8");
+            VCORE_ASSERT("Segment", accepted);
             if (accepted) {
                 ret.AddPoint(SnapToEnds(crossing, s1, s2, acc));
                 return ret;

@@ -18,12 +18,8 @@ public:
     const Point& GetStart() const { return m_Start; }
     const Point& GetEnd() const { return m_End; }
     Vector GetVector() const { return m_End - m_Start; }
-    Unit GetLength() const { return GetVector().GetLength(); }
     Area GetLengthSquare() const { return GetVector().GetLengthSquare(); }
     Box GetBBox() const { return Box(m_Start, m_End); }
-    Unit GetEpsilon() const { return GetBBox().GetEpsilon(); }
-    /// Midpoint, bit-identical for the segment and its reverse.
-    Point GetMiddlePoint() const { return GetMiddlePoint_G(m_Start, m_End); }
     Segment GetReversed() const { return Segment(m_End, m_Start); }
 
     /// Start and end within accuracy of each other; the point is the start.

@@ -2,6 +2,8 @@
 // into loops that do not cross, and sort the loops into outer polygons and holes by the
 // winding number of the regions they separate.
 
+#include "math/geometry/SelfIntersection.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numeric>
@@ -10,6 +12,7 @@
 #include "corelib/Assert.h"
 #include "math/geometry/Azimuth.h"
 #include "math/geometry/Intersections.h"
+#include "math/geometry/LoopWalk.h"
 #include "math/geometry/PointMerger.h"
 #include "math/geometry/Polygon.h"
 #include "math/geometry/PolygonWithHolesCollection.h"
@@ -262,63 +265,29 @@ void SelfIntersectionRemover::Relink() {
 }
 
 std::vector<std::vector<Arc>> SelfIntersectionRemover::ExtractLoops() {
+    const int n = int(m_Pieces.size());
+    std::vector<int> next(n);
+    std::vector<int> from(n);
+    std::vector<int> to(n);
+    std::vector<char> used(n);
+    for (int k = 0; k < n; ++k) {
+        next[k] = m_Pieces[k].m_Next;
+        from[k] = m_Pieces[k].m_From;
+        to[k] = m_Pieces[k].m_To;
+        used[k] = !m_Pieces[k].m_Alive;
+    }
+    const LoopWalk walk = WalkLoops_G(next, from, to, m_VertexCount, used);
+    VCORE_ASSERT(k_Source, walk.m_OpenWalks.empty());
     std::vector<std::vector<Arc>> ret;
-    std::vector<char> visited(m_Pieces.size(), 0);
-    std::vector<int> position(m_VertexCount, -1);
-    std::vector<int> cycle;
-    std::vector<int> path;
-    for (int start = 0; start < int(m_Pieces.size()); ++start) {
-        if (!m_Pieces[start].m_Alive || visited[start]) {
-            continue;
+    ret.reserve(walk.m_Loops.size());
+    for (const std::vector<int>& pieces : walk.m_Loops) {
+        std::vector<Arc> loop;
+        loop.reserve(pieces.size());
+        for (const int k : pieces) {
+            loop.push_back(m_Pieces[k].m_Arc);
         }
-        cycle.clear();
-        bool closed = true;
-        int k = start;
-        do {
-            if (k < 0 || visited[k] || !m_Pieces[k].m_Alive) {
-                closed = false;
-                break;
-            }
-            visited[k] = 1;
-            cycle.push_back(k);
-            k = m_Pieces[k].m_Next;
-        } while (k != start);
-        if (!closed) {
-            VCORE_ASSERT_TEXT(k_Source, false,
-                              "!\"Failed to re-link in Polygon::RemoveSelfIntersections\"");
-            continue;
-        }
-        // Whenever the walk comes back to a vertex it has passed, the part since then is a
-        // loop of its own: loops that touch at a vertex are kept apart.
-        path.clear();
-        const int first = m_Pieces[cycle.front()].m_From;
-        position[first] = 0;
-        for (const int piece : cycle) {
-            path.push_back(piece);
-            const int v = m_Pieces[piece].m_To;
-            if (position[v] < 0) {
-                position[v] = int(path.size());
-                continue;
-            }
-            const size_t from = size_t(position[v]);
-            std::vector<Arc> loop;
-            loop.reserve(path.size() - from);
-            for (size_t j = from; j < path.size(); ++j) {
-                loop.push_back(m_Pieces[path[j]].m_Arc);
-            }
-            for (size_t j = from + 1; j < path.size(); ++j) {
-                position[m_Pieces[path[j]].m_From] = -1;
-            }
-            path.resize(from);
-            VCORE_ASSERT_TEXT(k_Source, IsPolyArcSequence_G(loop, k_Closed),
-                              "IsPolyArcSequence_G(loop, k_Closed)");
-            ret.push_back(std::move(loop));
-        }
-        for (const int piece : path) {
-            position[m_Pieces[piece].m_From] = -1;
-            position[m_Pieces[piece].m_To] = -1;
-        }
-        position[first] = -1;
+        VCORE_ASSERT(k_Source, IsPolyArcSequence_G(loop, k_Closed));
+        ret.push_back(std::move(loop));
     }
     return ret;
 }
@@ -457,8 +426,8 @@ PolygonWithHolesCollection Remove(const PolyArc& closed, Unit accuracy, FillRule
 
 }  // namespace
 
-PolygonWithHolesCollection Polygon::RemoveSelfIntersections(Unit accuracy) const {
-    return Remove(*this, accuracy, FillRule::k_NonZero, true, true);
+PolygonWithHolesCollection RemoveSelfIntersections_G(const Polygon& polygon, Unit accuracy) {
+    return Remove(polygon, accuracy, FillRule::k_NonZero, true, true);
 }
 
 PolygonWithHolesCollection RemoveSelfIntersections_G(const PolyArc& closed, Unit accuracy,

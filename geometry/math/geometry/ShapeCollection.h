@@ -68,7 +68,7 @@ protected:
     /// Adds a non-empty shape in order; an empty one is reported under `source` and
     /// skipped.
     void AddMember(const Shape& shape, const char* source) {
-        VCORE_ASSERT_TEXT(source, !shape.empty(), "!new_polygon.empty()");
+        VCORE_ASSERT(source, !shape.empty());
         if (shape.empty()) {
             return;
         }

@@ -20,14 +20,12 @@ public:
     Unit(OpenClosed) = delete;
 
     constexpr operator double() const { return m_Value; }
-    constexpr double GetValue() const { return m_Value; }
     constexpr Unit GetAbs() const { return m_Value < 0 ? -m_Value : m_Value; }
 
     /// The tolerance that belongs to this magnitude: a thousand units in its last place,
     /// and never 0 (1000 * DBL_MIN for 0).
     Unit GetEpsilon() const {
-        VCORE_ASSERT_TEXT("Unit", base::GetAbsOf_T(m_Value) <= DBL_MAX / 1000000 * 1001,
-                          "base::GetAbsOf_T (*this) <= DBL_MAX / 1000000 * 1001");
+        VCORE_ASSERT("Unit", base::GetAbsOf_T(m_Value) <= DBL_MAX / 1000000 * 1001);
         double e = std::fabs(m_Value) * DBL_EPSILON;
         if (e == 0) {
             e = DBL_MIN;

@@ -7,7 +7,7 @@
 namespace geom {
 
 Azimuth::Azimuth(const Vector& v) {
-    VCORE_ASSERT_TEXT("Vector", !v.IsNull(), "!IsNull()");
+    VCORE_ASSERT("Vector", !v.IsNull());
     const double dx = v.GetDx();
     const double dy = v.GetDy();
     if (dx == 0) {
@@ -26,7 +26,7 @@ Azimuth::Azimuth(const Vector& v) {
 }
 
 Angle Vector::GetAngleTo(const Vector& v) const {
-    VCORE_ASSERT_TEXT("Vector", !IsNull() && !v.IsNull(), "!IsNull() && !v.IsNull()");
+    VCORE_ASSERT("Vector", !IsNull() && !v.IsNull());
     if (IsNull() || v.IsNull()) {
         return k_Angle_0;
     }
@@ -41,7 +41,7 @@ Angle Vector::GetAngleTo(const Vector& v) const {
 }
 
 bool Vector::IsSameDirection(const Vector& v, Angle accuracy) const {
-    VCORE_ASSERT_TEXT("Vector", accuracy >= k_Degree_0, "accuracy >= k_Degree_0");
+    VCORE_ASSERT("Vector", accuracy >= k_Degree_0);
     if (IsNull() || v.IsNull()) {
         return false;
     }
@@ -51,8 +51,7 @@ bool Vector::IsSameDirection(const Vector& v, Angle accuracy) const {
 Vector Vector::GetSignPattern() const {
     const base::Sign sx = base::GetSignOf_T(m_Dx);
     const base::Sign sy = base::GetSignOf_T(m_Dy);
-    VCORE_ASSERT_TEXT("Vector", sx != base::k_Zero || sy != base::k_Zero,
-                      "sx != base::k_Zero || sy != base::k_Zero");
+    VCORE_ASSERT("Vector", sx != base::k_Zero || sy != base::k_Zero);
     return Vector(sx, sy);
 }
 

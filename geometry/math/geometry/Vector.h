@@ -34,7 +34,6 @@ public:
     }
     /// The same direction with length `length`; exact along the axes.
     Vector GetWithLength(Unit length) const;
-    void SetLength(Unit length) { *this = GetWithLength(length); }
 
     /// (dx cos a - dy sin a, dx sin a + dy cos a).
     Vector GetRotated(Angle a) const {
@@ -80,7 +79,7 @@ private:
 inline constexpr Vector k_NullVector{0.0, 0.0};
 
 inline Vector Vector::GetWithLength(Unit length) const {
-    VCORE_ASSERT_TEXT("Vector", *this != k_NullVector, "*this != k_NullVector");
+    VCORE_ASSERT("Vector", *this != k_NullVector);
     if (m_Dx == 0) {
         return Vector(0.0, m_Dy < 0 ? -length : (m_Dy > 0 ? double(length) : 0.0));
     }
