@@ -45,15 +45,17 @@ sanitize: deps
 	cd $(SANITIZE) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 		ctest --output-on-failure -j $(JOBS)
 
-# The kernel's tests under ThreadSanitizer: unions on two threads at once, and the
-# boolean and containment tests they lean on.
+# Under ThreadSanitizer: the kernel's unions on two threads at once with the boolean and
+# containment tests they lean on, and plane layers converted side by side.
 TSAN       ?= build-tsan
 .PHONY: tsan
 tsan: deps
 	cmake -S . -B $(TSAN) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBS2VNF_TSAN=ON
-	cmake --build $(TSAN) -j $(JOBS) --target geometry_tests
+	cmake --build $(TSAN) -j $(JOBS) --target geometry_tests prepare_tests
 	TSAN_OPTIONS=halt_on_error=1 $(TSAN)/tests/geometry_tests \
 		--gtest_filter='BooleanRandom.*:BooleanCollections.*:PolygonContainment.*'
+	TSAN_OPTIONS=halt_on_error=1 $(TSAN)/tests/prepare_tests \
+		--gtest_filter='NegativePlanes.LayersConvertedSideBySide*'
 
 bench: deps
 	@tools/ensure-packages.sh $(BENCH_PACKAGES)
