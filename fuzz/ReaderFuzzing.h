@@ -46,8 +46,8 @@ inline void checkElements(const MentorParser& parser) {
     }
     const bool lastElement =
         !parser.model.elements.empty() && parser.currentElement == parser.model.elements.back();
-    const bool lastNet =
-        !parser.model.layoutElements.empty() && parser.currentElement == parser.model.layoutElements.back();
+    const bool lastNet = !parser.model.layoutElements.empty()
+                         && parser.currentElement == parser.model.layoutElements.back();
     if (parser.currentElement && !lastElement && !lastNet) {
         std::abort();
     }

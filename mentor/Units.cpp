@@ -1,5 +1,7 @@
 #include "mentor/Units.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -139,4 +141,29 @@ double toleranceLength(std::string_view unitName) {
     default:
         return 1e-8;
     }
+}
+
+double geometryTolerance(std::string_view unitWord) {
+    if (!unitWord.empty() && unitWord.back() == '.') {
+        unitWord.remove_suffix(1);
+    }
+    const auto is = [&](std::string_view word) {
+        return unitWord.size() == word.size()
+               && std::equal(word.begin(), word.end(), unitWord.begin(), [](char w, char u) {
+                      return w == std::tolower(static_cast<unsigned char>(u));
+                  });
+    };
+    if (is("mm")) {
+        return 1e-10;
+    }
+    if (is("cm")) {
+        return 1e-7;
+    }
+    if (is("in")) {
+        return 4e-8;
+    }
+    if (is("mil")) {
+        return 4e-5;
+    }
+    return 1e-9;
 }

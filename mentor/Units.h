@@ -22,3 +22,8 @@ int lengthInPoints(double length, std::string_view unitsName);
 /// The length of 0.00001 mm (ten nanometres) in the named unit; the metre value 1e-8
 /// for names not recognised (microns included).
 double toleranceLength(std::string_view unitName);
+
+/// The length below which two points of a plane or outline count as one, in the unit of an
+/// output unit word ("mm", "cm", "in", "mil"; 1e-9 for any other). Case and a trailing "."
+/// are ignored.
+double geometryTolerance(std::string_view unitWord);

@@ -6,33 +6,12 @@
 #include "math/geometry/Discretize.h"
 #include "math/geometry/Exception.h"
 #include "mentor/Arena.h"
+#include "mentor/Names.h"
 #include "mentor/Units.h"
 
 using namespace MentorBS;
 
 namespace {
-
-bool equalIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i]))
-            != std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
-
-/// A name as the geometry file writes it: the neutral file may quote the board's name.
-std::string_view unquoted(std::string_view name) {
-    if (name.size() >= 2 && (name.front() == '\'' || name.front() == '"')
-        && name.back() == name.front()) {
-        return name.substr(1, name.size() - 2);
-    }
-    return name;
-}
 
 bool isOutlineList(const CoordinateList& points, std::size_t atLeast) {
     return points.size() % 2 == 0 && points.size() >= atLeast;
@@ -74,7 +53,7 @@ bool findBoardRoutingOutline(const BoardModel& model, CoordinateList& points) {
     std::string_view boardName;
     for (const MentorElement* element : model.elements) {
         if (const Board* board = element->asBoard()) {
-            boardName = unquoted(board->name);
+            boardName = withoutQuotes(board->name);
         } else if (const BoardAttribute* attribute = element->asBoardAttribute()) {
             if (attribute->name == "'BOARD_ROUTING_OUTLINE'"
                 && isOutlineList(attribute->numbers, 6)) {

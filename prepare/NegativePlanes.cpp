@@ -18,6 +18,7 @@
 #include "math/geometry/PolygonCollection.h"
 #include "math/geometry/PolygonWithHolesCollection.h"
 #include "mentor/Arena.h"
+#include "mentor/Names.h"
 #include "mentor/Units.h"
 #include "prepare/BoardShapes.h"
 
@@ -25,30 +26,10 @@ using namespace MentorBS;
 
 namespace {
 
-bool equalIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x))
-                      == std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
 /// The length below which two plane edges count as one, in design units.
 double unitTolerance(const BoardModel& model) {
     double scale = 1;
-    const std::string_view units = unitAbbreviation(model.unitsName, scale);
-    if (units == "mm") {
-        return 1e-10;
-    }
-    if (units == "cm") {
-        return 1e-7;
-    }
-    if (units == "in") {
-        return 4e-8;
-    }
-    if (units == "mil") {
-        return 4e-5;
-    }
-    return 1e-9;
+    return geometryTolerance(unitAbbreviation(model.unitsName, scale));
 }
 
 bool allFinite(const CoordinateList& values) {

@@ -13,6 +13,7 @@
 
 #include "corelib/Assert.h"
 #include "mentor/MentorBS.h"
+#include "mentor/Names.h"
 #include "writer/DocumentContext.h"
 
 using namespace MentorBS;
@@ -33,28 +34,7 @@ bool isBlank(char c) {
 }
 
 char lowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
-/// `text` without its enclosing quotes when it begins and ends with the same quote character.
-std::string_view withoutQuotes(std::string_view text) {
-    if (text.size() >= 2 && (text.front() == '\'' || text.front() == '"')
-        && text.back() == text.front()) {
-        return text.substr(1, text.size() - 2);
-    }
-    return text;
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
 }
 
 std::string withoutApostrophes(std::string_view text) {
@@ -166,21 +146,22 @@ double scaled(double number, int exponent) {
 /// reference's first letter names.
 const wchar_t* electricalName(std::string_view name, std::string_view reference) {
     for (const char* resistance : {"Resistance", "Parasitic_Resistance", "R"}) {
-        if (equalNoCase(name, resistance)) {
+        if (equalIgnoringCase(name, resistance)) {
             return L"R";
         }
     }
     for (const char* capacitance : {"Capacitance", "Parasitic_Capacitance", "C"}) {
-        if (equalNoCase(name, capacitance)) {
+        if (equalIgnoringCase(name, capacitance)) {
             return L"C";
         }
     }
     for (const char* inductance : {"Inductance", "Parasitic_Inductance", "L"}) {
-        if (equalNoCase(name, inductance)) {
+        if (equalIgnoringCase(name, inductance)) {
             return L"L";
         }
     }
-    if ((equalNoCase(name, "Value") || equalNoCase(name, "INSTPAR")) && !reference.empty()) {
+    if ((equalIgnoringCase(name, "Value") || equalIgnoringCase(name, "INSTPAR"))
+        && !reference.empty()) {
         switch (lowerAscii(reference.front())) {
         case 'r':
             return L"R";
@@ -219,11 +200,11 @@ void appendNumberProp(io::CBlock& properties, const std::wstring& name, std::str
     if (multiplierExponent(suffix.front(), exponent)) {
         number = scaled(number, exponent);
         unit = name == L"R" ? L"ohms" : name == L"L" ? L"H" : L"F";
-    } else if (equalNoCase(suffix, "R")) {
+    } else if (equalIgnoringCase(suffix, "R")) {
         unit = L"ohms";
-    } else if (equalNoCase(suffix, "C")) {
+    } else if (equalIgnoringCase(suffix, "C")) {
         unit = L"F";
-    } else if (equalNoCase(suffix, "I")) {
+    } else if (equalIgnoringCase(suffix, "I")) {
         unit = L"L";
     } else {
         unit = VString(suffix);
@@ -290,7 +271,7 @@ std::string_view LogicalPins::pinType(const std::string& pinName) const {
     }
     for (const std::string& text : found->second->pinNames) {
         Property property;
-        if (splitProperty(text, property) && equalNoCase(property.name, "PINTYPE")) {
+        if (splitProperty(text, property) && equalIgnoringCase(property.name, "PINTYPE")) {
             return property.value;
         }
     }
@@ -326,7 +307,7 @@ std::vector<OrderedPin> orderedPins(const Component& component,
     std::vector<std::size_t> order;
     for (const GateEntry& entry : *entries) {
         for (std::size_t i = 0; i < read.size(); ++i) {
-            if (equalNoCase(entry.terminalName, read[i].terminalName)) {
+            if (equalIgnoringCase(entry.terminalName, read[i].terminalName)) {
                 order.push_back(i);
                 if (!read[i].entry) {
                     read[i].entry = &entry;
@@ -398,7 +379,7 @@ io::CBlockPtr componentDefinition(const Component& component, const LogicalPins&
         bool electrical = false;
         for (const char* name : {"Resistance", "Capacitance", "Inductance", "Parasitic_Resistance",
                                  "Parasitic_Capacitance", "Parasitic_Inductance", "R", "C", "L"}) {
-            electrical = electrical || equalNoCase(property.name, name);
+            electrical = electrical || equalIgnoringCase(property.name, name);
         }
         if (!electrical) {
             *properties << textProp(VString(property.name), VString(property.value));
@@ -463,7 +444,8 @@ io::CBlockPtr buildNetlist(const BoardModel& model, DocumentContext& context) {
             if (!name) {
                 continue;
             }
-            if (equalNoCase(property.value, "DNF") || equalNoCase(property.value, "DONOTFIT")) {
+            if (equalIgnoringCase(property.value, "DNF")
+                || equalIgnoringCase(property.value, "DONOTFIT")) {
                 *properties << (io::CBlock_func(L"CheckboxProp") << L"ACTIVATE" << false);
             }
             appendNumberProp(*properties, name, property.value);

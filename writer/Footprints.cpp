@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "mentor/DrawnShape.h"
 #include "writer/DocumentContext.h"
 #include "writer/Layers.h"
 #include "writer/PadStacks.h"
@@ -27,39 +28,13 @@ std::string lowerCase(std::string_view text) {
     return lower;
 }
 
-/// Layer, owner kind and owner name of a drawing element; null for other elements.
-struct Drawing {
-    const std::string* layer = nullptr;
-    const std::string* ownerKind = nullptr;
-    const std::string* ownerName = nullptr;
-};
-
-Drawing drawingOf(const MentorElement& element) {
-    if (const auto* polygon = element.asMyPolygon()) {
-        return {&polygon->layer, &polygon->ownerKind, &polygon->ownerName};
-    }
-    if (const auto* path = element.asPath()) {
-        return {&path->layer, &path->ownerKind, &path->ownerName};
-    }
-    if (const auto* initial = element.asInitial()) {
-        return {&initial->layer, &initial->ownerKind, &initial->ownerName};
-    }
-    if (const auto* circle = element.asMyCircle()) {
-        return {&circle->layer, &circle->ownerKind, &circle->ownerName};
-    }
-    if (const auto* text = element.asMyText()) {
-        return {&text->layer, &text->ownerKind, &text->ownerName};
-    }
-    return {};
-}
-
 /// The drawing elements of component owners in board order, by owner name without quotes
 /// and in lower case: one walk over the board instead of one per geometry.
 std::map<std::string, std::vector<const MentorElement*>> componentDrawings(
     const MentorBS::BoardModel& model) {
     std::map<std::string, std::vector<const MentorElement*>> drawings;
     for (const MentorElement* element : model.elements) {
-        const Drawing drawing = drawingOf(*element);
+        const MentorBS::DrawnShape drawing = MentorBS::drawnShape(*element);
         if (drawing.layer && *drawing.ownerKind == "component") {
             drawings[lowerCase(withoutQuotes(*drawing.ownerName))].push_back(element);
         }
@@ -281,7 +256,8 @@ io::CBlockPtr buildFootprints(const MentorBS::BoardModel& model, DocumentContext
                 text && withoutQuotes(text->ownerName) != name) {
                 continue;
             }
-            const std::string layer = drawingLayer(model, context, *drawingOf(*drawing).layer);
+            const std::string layer =
+                drawingLayer(model, context, *MentorBS::drawnShape(*drawing).layer);
             if (layer.empty()) {
                 continue;
             }

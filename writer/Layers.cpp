@@ -6,16 +6,10 @@
 #include <map>
 #include <vector>
 
+#include "mentor/DrawnShape.h"
 #include "writer/DocumentContext.h"
 
 namespace {
-
-bool sameNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x))
-                      == std::tolower(static_cast<unsigned char>(y));
-           });
-}
 
 bool isDielectric(const VString& type) {
     return type.CompareNoCase(VString(L"Dielectric")) == 0;
@@ -66,30 +60,6 @@ private:
 };
 
 /// Layer, owner kind and owner name of a drawn element; null for other elements.
-struct DrawnShape {
-    const std::string* layer = nullptr;
-    const std::string* ownerKind = nullptr;
-    const std::string* ownerName = nullptr;
-};
-
-DrawnShape drawnShape(const MentorBS::MentorElement& element) {
-    if (const auto* polygon = element.asMyPolygon()) {
-        return {&polygon->layer, &polygon->ownerKind, &polygon->ownerName};
-    }
-    if (const auto* path = element.asPath()) {
-        return {&path->layer, &path->ownerKind, &path->ownerName};
-    }
-    if (const auto* initial = element.asInitial()) {
-        return {&initial->layer, &initial->ownerKind, &initial->ownerName};
-    }
-    if (const auto* circle = element.asMyCircle()) {
-        return {&circle->layer, &circle->ownerKind, &circle->ownerName};
-    }
-    if (const auto* text = element.asMyText()) {
-        return {&text->layer, &text->ownerKind, &text->ownerName};
-    }
-    return {};
-}
 
 /// The first layer-file record of each layer key.
 using LayerRecords = std::map<std::string_view, const MentorBS::LayerInfo*>;
@@ -125,14 +95,6 @@ bool isBottomLayerName(std::string_view name) {
 
 io::CBlockPtr buildMaterials(const MentorBS::BoardModel&, DocumentContext&) {
     return io::CBlockPtr(L"Materials");
-}
-
-std::string_view withoutQuotes(std::string_view name) {
-    if (name.size() >= 2 && (name.front() == '\'' || name.front() == '"')
-        && name.back() == name.front()) {
-        return name.substr(1, name.size() - 2);
-    }
-    return name;
 }
 
 const std::string* layerKey(const MentorBS::BoardModel& model, std::string_view layerName) {
@@ -222,7 +184,7 @@ io::CBlockPtr buildFootprintLayers(const MentorBS::BoardModel& model, DocumentCo
     std::map<std::string, std::string> deferred;
     const std::string_view geometryName = withoutQuotes(geometry.name);
     for (const MentorBS::MentorElement* element : model.elements) {
-        const DrawnShape shape = drawnShape(*element);
+        const MentorBS::DrawnShape shape = MentorBS::drawnShape(*element);
         if (!shape.layer || *shape.ownerKind != "component"
             || withoutQuotes(*shape.ownerName) != geometryName) {
             continue;
@@ -233,7 +195,7 @@ io::CBlockPtr buildFootprintLayers(const MentorBS::BoardModel& model, DocumentCo
             continue;
         }
         const std::string type = outputTypeOfType(context, layer);
-        if (sameNoCase(type, "Signal") || sameNoCase(type, "MetalizedSignal")) {
+        if (equalIgnoringCase(type, "Signal") || equalIgnoringCase(type, "MetalizedSignal")) {
             continue;
         }
         if (isBottomLayerName(layer)) {

@@ -6,16 +6,13 @@
 #include "corelib/Block.h"
 #include "corelib/VString.h"
 #include "mentor/BoardModel.h"
+#include "mentor/Names.h"
 
 class DocumentContext;
 
 /// The `Materials` block, which has no items: every stackup layer names its material
 /// where it is defined.
 io::CBlockPtr buildMaterials(const MentorBS::BoardModel& model, DocumentContext& context);
-
-/// A name as read without its enclosing quotes: the neutral file keeps the quotes of its
-/// names ('SIGNAL_1', 'VIA20'), the other export files write the same names bare.
-std::string_view withoutQuotes(std::string_view name);
 
 /// The key of a layer name in the model's XRF table: the first XRF name, in key order,
 /// that maps to `layerName`; null when none does.
