@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
 #include <exception>
 #include <map>
 #include <string>
@@ -44,15 +46,59 @@ std::string_view keywordOf(std::string_view token) {
     return rest.substr(0, rest.find('('));
 }
 
-/// `token` up to (not including) the first of `stops`.
-std::string_view before(std::string_view token, std::string_view stops) {
-    return token.substr(0, token.find_first_of(stops));
+/// `token` up to (not including) the first `stop`.
+std::string_view before(std::string_view token, char stop) {
+    return token.substr(0, token.find(stop));
+}
+
+/// Powers of ten up to the largest that plainValue divides by; all are exact doubles.
+constexpr double k_PowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                    1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
+/// The value of a token that is nothing but a plain decimal of at most 15 digits
+/// ("-12.5", "300."), which is how the file writes almost every number. Such digits read
+/// as an integer below 2^53, so the integer and the power of ten are exact doubles and
+/// their quotient is the correctly rounded value, the one scanDouble finds. False for
+/// any other token.
+bool plainValue(std::string_view token, double& value) {
+    const bool negative = beginsWith(token, '-');
+    const std::string_view text = token.substr(negative ? 1 : 0);
+    if (text.empty() || text.size() > 16) {
+        return false;
+    }
+    // One pass with no branch on the characters: the digits before and after the point
+    // vary from number to number, so a loop that stopped at the point would be
+    // mispredicted on most numbers.
+    std::uint64_t digits = 0;
+    std::size_t points = 0;
+    std::size_t point = 0;
+    std::size_t others = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const unsigned digit = static_cast<unsigned char>(text[i]) - unsigned{'0'};
+        const bool isPoint = text[i] == '.';
+        digits = digit <= 9 ? digits * 10 + digit : digits;
+        point = isPoint ? i : point;
+        points += isPoint ? 1 : 0;
+        others += digit > 9 && !isPoint ? 1 : 0;
+    }
+    const std::size_t count = text.size() - points;
+    if (others != 0 || points > 1 || count == 0 || count > 15) {
+        return false;
+    }
+    const std::size_t fraction = points == 0 ? 0 : text.size() - 1 - point;
+    value = static_cast<double>(digits) / k_PowersOfTen[fraction];
+    if (negative) {
+        value = -value;
+    }
+    return true;
 }
 
 /// The value of a number token, or 0 when it does not begin with a number.
 double valueOf(std::string_view token) {
     double value = 0;
-    scanDouble(token, value);
+    if (!plainValue(token, value)) {
+        scanDouble(token, value);
+    }
     return value;
 }
 
@@ -167,8 +213,8 @@ MentorElement* mergedOutline(const std::vector<MentorElement*>& group) {
     const geom::PolygonWithHolesCollection united =
         geom::Unite_G(geom::PolygonCollection(polygons), k_MergeAccuracy);
     const geom::Polygon* greatest = nullptr;
-    const std::vector<geom::PolygonWithHoles> members = united.GetPolygonsWithHoles();
-    for (const geom::PolygonWithHoles& member : members) {
+    // The members in the collection's own order, without a copy of them.
+    for (const geom::PolygonWithHoles& member : united.GetTree()) {
         if (!greatest || *greatest < member.GetPolygon()) {
             greatest = &member.GetPolygon();
         }
@@ -176,8 +222,10 @@ MentorElement* mergedOutline(const std::vector<MentorElement*>& group) {
     if (!greatest) {
         return nullptr;
     }
+    const std::vector<geom::Point> vertices = greatest->GetVertices();
     CoordinateList points;
-    for (const geom::Point& vertex : greatest->GetVertices()) {
+    points.reserve(2 * vertices.size());
+    for (const geom::Point& vertex : vertices) {
         points.push_back(vertex.GetX());
         points.push_back(vertex.GetY());
     }
@@ -204,8 +252,24 @@ public:
 
     /// The next argument, without a "(" that opens the list; `startedToken` is set when
     /// the argument began with a new token of the stream (then `token` is that token).
-    std::string next() {
-        std::string argument;
+    /// The text stays valid until the next call.
+    std::string_view next() {
+        // An argument within one token is a view into it; only one that runs over
+        // several tokens is joined into m_joined.
+        std::string_view argument;
+        bool joined = false;
+        const auto add = [&](std::string_view piece) {
+            if (!joined && argument.empty()) {
+                argument = piece;
+                return;
+            }
+            if (!joined) {
+                m_joined.assign(argument);
+                joined = true;
+            }
+            m_joined += piece;
+            argument = m_joined;
+        };
         m_startedToken = false;
         while (true) {
             if (m_rest.empty()) {
@@ -221,11 +285,11 @@ public:
             }
             const std::size_t comma = m_rest.find(',');
             if (comma != std::string_view::npos) {
-                argument += m_rest.substr(0, comma);
+                add(m_rest.substr(0, comma));
                 m_rest.remove_prefix(comma + 1);
                 break;
             }
-            argument += m_rest;
+            add(m_rest);
             const bool closes = m_rest.find(')') != std::string_view::npos;
             m_rest = {};
             if (closes) {
@@ -233,7 +297,7 @@ public:
             }
         }
         if (m_first && !argument.empty() && argument.front() == '(') {
-            argument.erase(0, 1);
+            argument.remove_prefix(1);
         }
         m_first = false;
         return argument;
@@ -248,6 +312,7 @@ private:
     TextStream& m_in;
     std::string_view m_rest;
     std::string_view m_token;
+    std::string m_joined;
     bool m_startedToken = false;
     bool m_first = true;
 };
@@ -289,7 +354,7 @@ private:
     void readPoint(std::string_view token, CoordinateList& points);
     /// The layer name of a quoted layer token: from its second character to the next quote.
     static std::string layerOf(std::string_view token) {
-        return std::string(before(token.substr(token.empty() ? 0 : 1), "\""));
+        return std::string(before(token.substr(token.empty() ? 0 : 1), '"'));
     }
     /// Stores a pin or via shape for the merge, a board or component shape at once.
     void store(MentorElement* element);
@@ -302,8 +367,15 @@ private:
     std::string_view m_token;
     bool m_held = false;
     std::string m_ownerKind;
+    /// What m_ownerKind is, asked for every record.
+    bool m_drawingOwner = false;
+    bool m_padOwner = false;
+    bool m_stackupOwner = false;
     std::string m_ownerName;
     double m_unitFactor = 0;
+    /// The coordinates of the shape being read. Shapes take a copy of exactly their size:
+    /// a list grown value by value would leave a trail of freed blocks behind every shape.
+    CoordinateList m_points;
     std::vector<MentorElement*> m_padShapes;
 };
 
@@ -316,13 +388,13 @@ void GeometryFileReader::read() {
             continue;
         }
         const std::string_view keyword = keywordOf(m_token);
-        const bool drawing = isDrawingOwner(m_ownerKind);
-        const bool pad = isPadOwner(m_ownerKind);
+        const bool drawing = m_drawingOwner;
+        const bool pad = m_padOwner;
         if (isCreate(m_token)) {
             readCreate();
-        } else if (keyword == "page" && (drawing || pad || m_ownerKind == "stackup")) {
+        } else if (keyword == "page" && (drawing || pad || m_stackupOwner)) {
             readPage();
-        } else if (keyword == "attribute" && m_ownerKind == "stackup") {
+        } else if (keyword == "attribute" && m_stackupOwner) {
             readStackup();
         } else if (keyword == "polygon" && (drawing || pad)) {
             readPolygon();
@@ -371,12 +443,18 @@ void GeometryFileReader::readCreate() {
         }
     }
     m_ownerKind = std::string(known);
+    m_drawingOwner = isDrawingOwner(known);
+    m_padOwner = isPadOwner(known);
+    m_stackupOwner = known == "stackup";
     // The name is what stands between the quotes, wherever the blanks fall: the record
     // may go on after the name ("@replace") and the name may hold blanks.
-    std::string record(token);
-    if (record.find('"') != std::string::npos) {
-        record += m_in.line();
-        const std::size_t open = record.find('"');
+    if (const std::size_t open = token.find('"'); open != std::string_view::npos) {
+        const std::string_view rest = m_in.line();
+        if (const std::size_t close = token.find('"', open + 1); close != std::string_view::npos) {
+            m_ownerName.assign(token.substr(open + 1, close - open - 1));
+            return;
+        }
+        const std::string record = std::string(token) + std::string(rest);
         const std::size_t close = record.find('"', open + 1);
         m_ownerName =
             record.substr(open + 1, close == std::string::npos ? close : close - open - 1);
@@ -396,23 +474,19 @@ void GeometryFileReader::readPage() {
     const double value1 = number(arguments.next());
     const double value2 = number(arguments.next());
     double value3 = 0;
-    std::string third = arguments.next();
-    std::string unitName;
-    if (beginsWithDigit(third)) {
-        value3 = valueOf(third);
-        unitName = arguments.next();
-    } else {
-        unitName = third;
+    std::string_view unitWord = arguments.next();
+    if (beginsWithDigit(unitWord)) {
+        value3 = valueOf(unitWord);
+        unitWord = arguments.next();
     }
     // "@Mils" or "@Mils)": the unit word without its "@" and a closing parenthesis.
-    unitName =
-        std::string(before(std::string_view(unitName).substr(unitName.empty() ? 0 : 1), ")"));
+    std::string unitName(before(unitWord.substr(unitWord.empty() ? 0 : 1), ')'));
     m_unitFactor = conversionFactor(m_parser.model.unitsName, unitName);
 
     double values[2] = {0, 0};
     bool closed = false;
     for (double& value : values) {
-        const std::string argument = arguments.next();
+        const std::string_view argument = arguments.next();
         if (!beginsWithDigit(argument)) {
             // Too few numbers: the token opens the next record.
             if (arguments.startedToken()) {
@@ -422,7 +496,7 @@ void GeometryFileReader::readPage() {
             return;
         }
         value = valueOf(argument);
-        closed = argument.find(')') != std::string::npos;
+        closed = argument.find(')') != std::string_view::npos;
     }
     if (!closed && !arguments.tokenHasMore()) {
         m_token = m_in.word();
@@ -484,7 +558,7 @@ void GeometryFileReader::readPolygon() {
     std::string style(cut(m_in.word(), 0, 1));
     CoordinateList points = readCoordinates();
     hold();
-    if (points.size() < 6 || (isPadOwner(m_ownerKind) && !isConductive(layer))) {
+    if (points.size() < 6 || (m_padOwner && !isConductive(layer))) {
         return;
     }
     store(make<MyPolygon>(std::move(layer), std::move(style), std::move(points), m_ownerKind,
@@ -501,7 +575,7 @@ void GeometryFileReader::readPath() {
         const std::string_view next = m_in.word();
         if (beginsWith(next, ')')) {
             // A path without coordinates: kept for a drawing, of no use as a pad shape.
-            if (isDrawingOwner(m_ownerKind)) {
+            if (m_drawingOwner) {
                 store(make<Path>(std::move(layer), width, std::string(), CoordinateList(),
                                  m_ownerKind, m_ownerName));
             }
@@ -514,7 +588,7 @@ void GeometryFileReader::readPath() {
         style = std::string(token);
     }
     CoordinateList points = readCoordinates();
-    if (points.size() < 4 || (isPadOwner(m_ownerKind) && !isConductive(layer))) {
+    if (points.size() < 4 || (m_padOwner && !isConductive(layer))) {
         return;
     }
     store(make<Path>(std::move(layer), width, std::move(style), std::move(points), m_ownerKind,
@@ -533,9 +607,9 @@ void GeometryFileReader::readPoint(std::string_view token, CoordinateList& point
     if (comma == std::string_view::npos) {
         y = {};
     } else if (comma + 1 == rest.size()) {
-        y = before(m_in.word(), "]");
+        y = before(m_in.word(), ']');
     } else {
-        y = before(rest.substr(comma + 1), "]");
+        y = before(rest.substr(comma + 1), ']');
     }
     for (const std::string_view value : {x, y}) {
         if (hasLeadingDigit(value)) {
@@ -545,7 +619,8 @@ void GeometryFileReader::readPoint(std::string_view token, CoordinateList& point
 }
 
 void GeometryFileReader::readInitial() {
-    CoordinateList points;
+    CoordinateList& points = m_points;
+    points.clear();
     readPoint(m_token, points);
     std::string_view keyword;
     while (true) {
@@ -571,15 +646,16 @@ void GeometryFileReader::readInitial() {
         m_in.number(width);
     }
     skipLine();
-    if (points.size() <= 6 || (isPadOwner(m_ownerKind) && !isConductive(layer))) {
+    if (points.size() <= 6 || (m_padOwner && !isConductive(layer))) {
         return;
     }
+    CoordinateList shape(points.begin(), points.end());
     if (keyword == "path") {
-        store(make<Path>(std::move(layer), width * m_unitFactor, std::string(), std::move(points),
+        store(make<Path>(std::move(layer), width * m_unitFactor, std::string(), std::move(shape),
                          m_ownerKind, m_ownerName));
     } else {
-        store(make<Initial>(std::move(points), m_ownerKind, m_ownerName, std::move(layer),
-                            "polygon", 0.0));
+        store(make<Initial>(std::move(shape), m_ownerKind, m_ownerName, std::move(layer), "polygon",
+                            0.0));
     }
 }
 
@@ -598,7 +674,8 @@ void GeometryFileReader::readOutline() {
             return;
         }
     } while (!beginsWith(token, '['));
-    CoordinateList points;
+    CoordinateList& points = m_points;
+    points.clear();
     const auto add = [&](std::string_view value) {
         points.push_back(valueOf(value) * m_unitFactor);
     };
@@ -611,7 +688,8 @@ void GeometryFileReader::readOutline() {
     if (hasLeadingDigit(last)) {
         add(last);
     }
-    m_parser.addElement(make<Attribute>(std::move(points), m_ownerKind, m_ownerName));
+    m_parser.addElement(
+        make<Attribute>(CoordinateList(points.begin(), points.end()), m_ownerKind, m_ownerName));
 }
 
 void GeometryFileReader::readCircle() {
@@ -626,7 +704,7 @@ void GeometryFileReader::readCircle() {
     }
     const double width = valueOf(cut(fourth, 0, 2));
     skipLine();
-    if (isPadOwner(m_ownerKind) && !isConductive(layer)) {
+    if (m_padOwner && !isConductive(layer)) {
         return;
     }
     store(make<MyCircle>(std::move(layer), x * m_unitFactor, y * m_unitFactor,
@@ -661,7 +739,7 @@ void GeometryFileReader::readText() {
 }
 
 CoordinateList GeometryFileReader::readCoordinates() {
-    CoordinateList points;
+    m_points.clear();
     for (m_token = m_in.word(); m_token.size() >= 3 && hasDigitInFirstThree(m_token);
          m_token = m_in.word()) {
         std::string_view value = m_token;
@@ -670,13 +748,13 @@ CoordinateList GeometryFileReader::readCoordinates() {
         } else if (endsWith(value, ',') || endsWith(value, ']')) {
             value = cut(value, 0, 1);
         }
-        points.push_back(valueOf(value) * m_unitFactor);
+        m_points.push_back(valueOf(value) * m_unitFactor);
     }
-    return points;
+    return CoordinateList(m_points.begin(), m_points.end());
 }
 
 void GeometryFileReader::store(MentorElement* element) {
-    if (isPadOwner(m_ownerKind)) {
+    if (m_padOwner) {
         m_padShapes.push_back(element);
     } else {
         m_parser.addElement(element);

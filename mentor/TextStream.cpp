@@ -1,6 +1,7 @@
 #include "mentor/TextStream.h"
 
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -22,6 +23,21 @@ constexpr std::array<bool, 256> k_WhiteSpace = [] {
 
 inline bool isWhiteSpace(char c) {
     return k_WhiteSpace[static_cast<unsigned char>(c)];
+}
+
+/// One bit for each of the eight bytes at `p` (bit i for the i-th byte in memory order)
+/// that is below '!'; white space is at most ' '. In (x - 0x2121...) & ~x & 0x8080... the
+/// high bit of a byte survives when the byte is below 0x21. Only the lowest bit is sure:
+/// a borrow runs upwards from a byte below 0x21 and may mark bytes after it. The
+/// multiplication gathers the eight high bits into the top byte. Little-endian order.
+inline unsigned bytesBelowExclamation(const char* p) {
+    constexpr std::uint64_t k_Ones = 0x0101010101010101;
+    constexpr std::uint64_t k_HighBits = 0x8080808080808080;
+    constexpr std::uint64_t k_Gather = 0x0102040810204080;
+    std::uint64_t bytes = 0;
+    std::memcpy(&bytes, p, sizeof bytes);
+    const std::uint64_t marks = (bytes - k_Ones * 0x21) & ~bytes & k_HighBits;
+    return static_cast<unsigned>(((marks >> 7) * k_Gather) >> 56);
 }
 
 inline bool isSign(char c) {
@@ -148,6 +164,22 @@ std::string_view TextStream::word() {
     const char* const start = m_pos;
     const char* const end = m_end;
     const char* p = start;
+    if constexpr (std::endian::native == std::endian::little) {
+        // Sixteen bytes at a time, which takes most words in one step without a branch
+        // on their length. A byte below '!' that is not white space (a control
+        // character) leaves the rest to the loop after this one.
+        while (end - p >= 16) {
+            // The lowest bit is the first byte below '!': the bits of the second eight
+            // bytes count only when the first eight have none. Bit 16 stands for none.
+            const unsigned marks =
+                bytesBelowExclamation(p) | bytesBelowExclamation(p + 8) << 8 | 1U << 16;
+            const int at = std::countr_zero(marks);
+            p += at;
+            if (at < 16) {
+                break;
+            }
+        }
+    }
     while (p != end && !isWhiteSpace(*p)) {
         ++p;
     }

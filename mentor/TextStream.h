@@ -111,6 +111,7 @@ inline bool endsWith(std::string_view token, char c) {
 /// `token` without its first `front` and its last `back` characters; empty when it is
 /// not longer than both together.
 inline std::string_view cut(std::string_view token, std::size_t front, std::size_t back) {
-    return token.size() > front + back ? token.substr(front, token.size() - front - back)
-                                       : std::string_view();
+    return token.size() > front + back
+               ? std::string_view(token.data() + front, token.size() - front - back)
+               : std::string_view();
 }
