@@ -18,6 +18,7 @@
 #include "math/geometry/PolygonCollection.h"
 #include "math/geometry/PolygonWithHolesCollection.h"
 #include "mentor/Arena.h"
+#include "mentor/DrawnShape.h"
 #include "mentor/MentorParser.h"
 #include "mentor/TextStream.h"
 #include "mentor/Units.h"
@@ -129,29 +130,6 @@ bool isDrawingOwner(std::string_view kind) {
     return kind == "board" || kind == "component";
 }
 
-/// Layer and owner of an element on the pad-shape list.
-struct PadShapeKey {
-    const std::string* layer = nullptr;
-    const std::string* ownerKind = nullptr;
-    const std::string* ownerName = nullptr;
-};
-
-PadShapeKey keyOf(const MentorElement& element) {
-    if (const MyPolygon* e = element.asMyPolygon()) {
-        return {&e->layer, &e->ownerKind, &e->ownerName};
-    }
-    if (const Path* e = element.asPath()) {
-        return {&e->layer, &e->ownerKind, &e->ownerName};
-    }
-    if (const Initial* e = element.asInitial()) {
-        return {&e->layer, &e->ownerKind, &e->ownerName};
-    }
-    if (const MyCircle* e = element.asMyCircle()) {
-        return {&e->layer, &e->ownerKind, &e->ownerName};
-    }
-    return {};
-}
-
 bool allFinite(const CoordinateList& values) {
     for (double value : values) {
         if (!std::isfinite(value)) {
@@ -232,7 +210,7 @@ MentorElement* mergedOutline(const std::vector<MentorElement*>& group) {
     if (points.size() < 6) {
         return nullptr;
     }
-    const PadShapeKey first = keyOf(*group.front());
+    const DrawnShape first = drawnShape(*group.front());
     return make<Initial>(std::move(points), *first.ownerKind, *first.ownerName, *first.layer,
                          "polygon", 0.0);
 }
@@ -766,7 +744,7 @@ void GeometryFileReader::mergePadShapes() {
     std::vector<std::vector<MentorElement*>> groups;
     std::map<std::string, std::size_t> groupOfKey;
     for (MentorElement* element : m_padShapes) {
-        const PadShapeKey key = keyOf(*element);
+        const DrawnShape key = drawnShape(*element);
         const std::string name = *key.ownerName + "_" + *key.layer;
         const auto [at, added] = groupOfKey.emplace(name, groups.size());
         if (added) {
