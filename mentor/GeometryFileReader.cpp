@@ -589,10 +589,11 @@ void GeometryFileReader::readPoint(std::string_view token, CoordinateList& point
     } else {
         y = before(rest.substr(comma + 1), ']');
     }
-    for (const std::string_view value : {x, y}) {
-        if (hasLeadingDigit(value)) {
-            points.push_back(valueOf(value) * m_unitFactor);
-        }
+    // A point whose x or y is no number is left out whole: half a point would pair every
+    // later x with the y before it.
+    if (hasLeadingDigit(x) && hasLeadingDigit(y)) {
+        points.push_back(valueOf(x) * m_unitFactor);
+        points.push_back(valueOf(y) * m_unitFactor);
     }
 }
 

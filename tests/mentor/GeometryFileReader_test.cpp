@@ -140,6 +140,11 @@ TEST(GeometryFileReader, ShapesThatAreTooShortOrOutOfPlaceAreDropped) {
              + "$$initial([0.0, 0.0]);\n$$terminal([1.0, 0.0]);\n$$terminal([1.0, 1.0]);\n"
                "$$polygon( \"L\"), @solid);\n",
          ""},
+        {"a point with a y that is no number is left out whole",
+         board
+             + "$$initial([0.0, 0.0]);\n$$terminal([1.0, x]);\n$$terminal([1.0, 0.0]);\n"
+               "$$terminal([1.0, 1.0]);\n$$terminal([0.0, 1.0]);\n$$polygon( \"L\"), @solid);\n",
+         "Initial (0 0 1 0 1 1 0 1) [board] [b] [L] [polygon] 0\n"},
         {"a coordinate of two characters ends the list",
          board + "$$polygon( \"L\", @s, [10.0, 20.0, 30.0, 40.0, 50.0, 60.0, 7, 8.0] );\n",
          "MyPolygon [L] [@s] (10 20 30 40 50 60) [board] [b]\n"},
