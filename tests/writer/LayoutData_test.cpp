@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <regex>
 #include <string>
 #include <utility>
 #include <variant>
@@ -28,15 +27,8 @@ BoardModel boardInMm(double offsetX = 0, double offsetY = 0) {
 }
 
 /// JSON with vertices written short, as v(x,y) and V(x,y,w) for a line of width w.
-std::string compact(std::string json) {
-    static const std::regex k_Stroke(
-        R"(\{"func":"vertex","args":\[\{"double":([^}]*)\},\{"double":([^}]*)\},)"
-        R"(\{"double":([^}]*)\},\{"double":\3\},\{"string":"Round"\},)"
-        R"(\{"string":"Radiallymitered"\},\{"double":\3\}\]\})");
-    static const std::regex k_Plain(
-        R"(\{"func":"vertex","args":\[\{"double":([^}]*)\},\{"double":([^}]*)\}\]\})");
-    json = std::regex_replace(json, k_Stroke, "V($1,$2,$3)");
-    return std::regex_replace(json, k_Plain, "v($1,$2)");
+std::string compact(const std::string& json) {
+    return testing_support::compactVertices(json);
 }
 
 Component* component(const char* reference, const char* geometry, double x, double y, int side,

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <regex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -38,14 +37,7 @@ LayoutNet* layoutNet(const char* name, std::vector<TraceRecord> traces = {},
 /// V(x,y,w) for a vertex of a line of width w (whose three widths agree).
 std::string layoutNetsJson(const BoardModel& model, bool mergePlanes = false) {
     std::string json = testing_support::blockJson(model, buildLayoutNets, mergePlanes);
-    static const std::regex k_Stroke(
-        R"(\{"func":"vertex","args":\[\{"double":([^}]*)\},\{"double":([^}]*)\},)"
-        R"(\{"double":([^}]*)\},\{"double":\3\},\{"string":"Round"\},)"
-        R"(\{"string":"Radiallymitered"\},\{"double":\3\}\]\})");
-    static const std::regex k_Plain(
-        R"(\{"func":"vertex","args":\[\{"double":([^}]*)\},\{"double":([^}]*)\}\]\})");
-    json = std::regex_replace(json, k_Stroke, "V($1,$2,$3)");
-    return std::regex_replace(json, k_Plain, "v($1,$2)");
+    return testing_support::compactVertices(json);
 }
 
 TestPointRecord testPoint(int mask, double angle = 0, const char* owner = "null",
