@@ -39,6 +39,11 @@ DocumentContext::DocumentContext(const MentorBS::BoardModel& model, bool mergePl
     : mergePlanes(mergePlanes) {
     fillLayerTypeTable(layerTypeByName);
     for (const MentorBS::MentorElement* element : model.elements) {
+        if (const MentorBS::LayerInfo* info = element->asLayerInfo()) {
+            layerRecords.emplace(info->name, info);
+        }
+    }
+    for (const MentorBS::MentorElement* element : model.elements) {
         if (const MentorBS::Board* board = element->asBoard()) {
             defaultUnits = unitAbbreviation(board->unitsName, unitScale);
             boardName = VString(board->name);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -38,6 +39,8 @@ public:
     /// Board Station layer type -> neutral-file layer type. Queries for an unknown type
     /// add a row for it, so this grows while the document is built.
     std::map<std::string, std::string> layerTypeByName;
+    /// The first layer-file record of each layer name.
+    std::map<std::string, const MentorBS::LayerInfo*, std::less<>> layerRecords;
     /// The graphic counter: every numbered output item takes the next value.
     int counter = 0;
 

@@ -69,17 +69,11 @@ PlacedPinLayers placedPinLayers(const MentorBS::BoardModel& model) {
     return layers;
 }
 
-/// How the component pins use a surface pad, asked once per pad name.
-struct SurfaceUse {
-    bool bothSides = false;
-    int firstPinLayer = 1;
-};
-
 /// Finds the padstacks that geometry pins refer to.
 class PadstackNames {
 public:
     explicit PadstackNames(const MentorBS::BoardModel& model)
-        : m_model(model), m_placedLayers(placedPinLayers(model)) {}
+        : m_uses(model), m_placedLayers(placedPinLayers(model)) {}
 
     /// The padstack of a pin of the geometry named `geometryName` (without quotes): the
     /// pad's name as the neutral file spells it, which is how the padstack is named.
@@ -88,11 +82,7 @@ public:
         if (withoutQuotes(pin.text2) != "Surf") {
             return pad;
         }
-        auto [use, isNew] = m_surfaceUses.try_emplace(pad);
-        if (isNew) {
-            use->second = {surfaceSide(m_model, pad) == "BOTH", pinLayerValue(m_model, pad)};
-        }
-        if (!use->second.bothSides) {
+        if (m_uses.side(pad) != "BOTH") {
             return pad;
         }
         // A surface pad used on both sides is written as two padstacks, the pad's own and
@@ -101,13 +91,12 @@ public:
         // geometry pin counts as on layer 1.
         const auto placed = m_placedLayers.find({geometryName, withoutQuotes(pin.pinName)});
         const int placedLayer = placed == m_placedLayers.end() ? 1 : placed->second;
-        return use->second.firstPinLayer == 1 && placedLayer == 1 ? pad : pad + "_XTRA";
+        return m_uses.firstLayer(pad) == 1 && placedLayer == 1 ? pad : pad + "_XTRA";
     }
 
 private:
-    const MentorBS::BoardModel& m_model;
+    PadUses m_uses;
     PlacedPinLayers m_placedLayers;
-    std::map<std::string, SurfaceUse> m_surfaceUses;
 };
 
 /// A polygon needs three points, a path two; a list with an odd count is cut short.
@@ -243,14 +232,15 @@ io::CBlockPtr buildFootprints(const MentorBS::BoardModel& model, DocumentContext
         // Components name their footprint as the neutral file names the geometry; the
         // geometry file names the owner of a drawing without quotes.
         io::CBlockPtr footprint{VString(geometry->name)};
-        *footprint << buildFootprintLayers(model, context, *geometry);
-        *footprint << footprintPins(*geometry, padstacks);
-
-        io::CBlockPtr graphicsBlock(L"FpGraphics");
         const std::string_view name = withoutQuotes(geometry->name);
         const auto drawn = drawings.find(lowerCase(name));
         static const std::vector<const MentorElement*> k_NoDrawing;
-        for (const MentorElement* drawing : drawn == drawings.end() ? k_NoDrawing : drawn->second) {
+        const auto& ownDrawings = drawn == drawings.end() ? k_NoDrawing : drawn->second;
+        *footprint << buildFootprintLayers(model, context, *geometry, ownDrawings);
+        *footprint << footprintPins(*geometry, padstacks);
+
+        io::CBlockPtr graphicsBlock(L"FpGraphics");
+        for (const MentorElement* drawing : ownDrawings) {
             // Drawings match their geometry whatever the case; texts only as spelled.
             if (const auto* text = drawing->asMyText();
                 text && withoutQuotes(text->ownerName) != name) {

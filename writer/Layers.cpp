@@ -59,26 +59,12 @@ private:
     int m_dielectrics = 0;
 };
 
-/// Layer, owner kind and owner name of a drawn element; null for other elements.
-
-/// The first layer-file record of each layer key.
-using LayerRecords = std::map<std::string_view, const MentorBS::LayerInfo*>;
-
-LayerRecords layerRecords(const MentorBS::BoardModel& model) {
-    LayerRecords records;
-    for (const MentorBS::MentorElement* element : model.elements) {
-        if (const MentorBS::LayerInfo* info = element->asLayerInfo()) {
-            records.emplace(info->name, info);
-        }
-    }
-    return records;
-}
-
-double thicknessOf(const LayerRecords& records, const MentorBS::BoardModel& model,
-                   const DocumentContext& context, std::string_view layerName) {
+double thicknessOf(const MentorBS::BoardModel& model, const DocumentContext& context,
+                   std::string_view layerName) {
     const std::string* key = layerKey(model, layerName);
-    const auto record = records.find(key ? std::string_view(*key) : std::string_view());
-    if (record == records.end()) {
+    const auto record =
+        context.layerRecords.find(key ? std::string_view(*key) : std::string_view());
+    if (record == context.layerRecords.end()) {
         return 0.0;
     }
     // A thickness of 1 in the layer file is one mil, 25.4 micrometres.
@@ -147,7 +133,7 @@ double oneMicrometre(const DocumentContext& context) {
 
 double layerThickness(const MentorBS::BoardModel& model, const DocumentContext& context,
                       std::string_view layerName) {
-    return thicknessOf(layerRecords(model), model, context, layerName);
+    return thicknessOf(model, context, layerName);
 }
 
 std::string outerMetalLayer(const MentorBS::BoardModel& model, DocumentContext& context,
@@ -170,7 +156,8 @@ std::string outerMetalLayer(const MentorBS::BoardModel& model, DocumentContext& 
 }
 
 io::CBlockPtr buildFootprintLayers(const MentorBS::BoardModel& model, DocumentContext& context,
-                                   const MentorBS::Geometry& geometry) {
+                                   const MentorBS::Geometry& geometry,
+                                   const std::vector<const MentorBS::MentorElement*>& drawings) {
     io::CBlockPtr layers(L"Layers");
     io::CBlock& block = *layers;
     block << io::CBlock_named_value(L"DefaultUnits",
@@ -183,7 +170,7 @@ io::CBlockPtr buildFootprintLayers(const MentorBS::BoardModel& model, DocumentCo
     std::vector<std::string> seen = {"COMPONENT_BODY_OUTLINE", "POWER", "SIGNAL"};
     std::map<std::string, std::string> deferred;
     const std::string_view geometryName = withoutQuotes(geometry.name);
-    for (const MentorBS::MentorElement* element : model.elements) {
+    for (const MentorBS::MentorElement* element : drawings) {
         const MentorBS::DrawnShape shape = MentorBS::drawnShape(*element);
         if (!shape.layer || *shape.ownerKind != "component"
             || withoutQuotes(*shape.ownerName) != geometryName) {
@@ -210,7 +197,6 @@ io::CBlockPtr buildFootprintLayers(const MentorBS::BoardModel& model, DocumentCo
         block << layerItem(VString(bond), VString(L"Wirebond"), L"top");
     }
 
-    const LayerRecords records = layerRecords(model);
     StackupWriter stackup(block, oneMicrometre(context));
     auto entry = model.techLayers.begin();
     while (entry != model.techLayers.end() && isBondLayer(model, entry->second)) {
@@ -219,7 +205,7 @@ io::CBlockPtr buildFootprintLayers(const MentorBS::BoardModel& model, DocumentCo
     if (entry != model.techLayers.end()) {
         const std::string& first = entry->second;
         stackup.write(first, outputTypeOfLayer(model, context, first), L"top",
-                      thicknessOf(records, model, context, first), L"copper");
+                      thicknessOf(model, context, first), L"copper");
         stackup.setPreviousIsMetal(true);
         const auto last = std::prev(model.techLayers.end());
         while (entry != last) {
@@ -231,7 +217,7 @@ io::CBlockPtr buildFootprintLayers(const MentorBS::BoardModel& model, DocumentCo
                 type = VString(L"Signal");
             }
             stackup.separateFrom(type);
-            const double thickness = thicknessOf(records, model, context, name);
+            const double thickness = thicknessOf(model, context, name);
             if (entry == last) {
                 stackup.write(name, type, L"bottom", thickness, L"copper");
             } else if (isDielectric(type)) {
@@ -301,13 +287,12 @@ io::CBlockPtr buildLayoutLayers(const MentorBS::BoardModel& model, DocumentConte
         ++index;
     }
 
-    const LayerRecords records = layerRecords(model);
     io::CBlockPtr layers(L"Layers");
     io::CBlock& block = *layers;
     for (const Record& record : topRecords) {
         if (record.stackupLayer) {
             block << stackupItem(VString(record.name), record.type, record.position,
-                                 thicknessOf(records, model, context, record.name), L"Copper");
+                                 thicknessOf(model, context, record.name), L"Copper");
         } else {
             block << layerItem(VString(record.name), record.type, record.position);
         }
@@ -318,7 +303,7 @@ io::CBlockPtr buildLayoutLayers(const MentorBS::BoardModel& model, DocumentConte
         stackup.separateFrom(record.type);
         const bool dielectric = isDielectric(record.type);
         stackup.write(record.name, record.type, record.position,
-                      thicknessOf(records, model, context, record.name),
+                      thicknessOf(model, context, record.name),
                       dielectric ? L"FR4_epoxy" : L"Copper");
         stackup.setPreviousIsMetal(!dielectric);
     }

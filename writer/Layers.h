@@ -41,10 +41,12 @@ std::string outerMetalLayer(const MentorBS::BoardModel& model, DocumentContext& 
                             const VString& side);
 
 /// The `Layers` block of one footprint: its drawing layers and the board's stackup with
-/// generated dielectrics. Appends the drawing layers it writes to the context's footprint
-/// layer list.
+/// generated dielectrics. `drawings` holds, in board order, the drawn elements that may
+/// belong to the geometry (at least all that do). Appends the drawing layers it writes to
+/// the context's footprint layer list.
 io::CBlockPtr buildFootprintLayers(const MentorBS::BoardModel& model, DocumentContext& context,
-                                   const MentorBS::Geometry& geometry);
+                                   const MentorBS::Geometry& geometry,
+                                   const std::vector<const MentorBS::MentorElement*>& drawings);
 
 /// The `Layers` block of the layout: the drawing layers the footprints used, the wirebond
 /// layers and the stackup with generated dielectrics.

@@ -39,58 +39,45 @@ std::string_view terminalName(const Component& component, const CompPin& pin) {
 /// Decides whether a top-side component sits on the bottom copper layer: its first pin's
 /// pad is used on both sides of the board, its first user is on pad layer 1, but the
 /// geometry's own pin of that terminal is not. The footprint then places the pin's
-/// "_XTRA" padstack. Pad and geometry answers are kept, since many components share them.
+/// "_XTRA" padstack. Pad uses and the geometries' terminal layers are gathered once.
 class BothSidesRule {
 public:
-    explicit BothSidesRule(const BoardModel& model) : m_model(model) {}
+    explicit BothSidesRule(const BoardModel& model) : m_uses(model) {
+        // The pad layer of each terminal of a geometry, taken from the first component of
+        // that geometry that has the terminal.
+        for (const MentorElement* element : model.elements) {
+            if (const Component* component = element->asComponent()) {
+                const std::string geometry(withoutQuotes(component->text3));
+                for (const CompPin* pin : component->pins) {
+                    m_geometryPins.try_emplace(
+                        std::pair(geometry, std::string(terminalName(*component, *pin))),
+                        pin->value1);
+                }
+            }
+        }
+    }
 
-    bool placesOnBottom(const Component& component) {
+    bool placesOnBottom(const Component& component) const {
         if (component.value1 != 1 || component.pins.empty()) {
             return false;
         }
         const CompPin& first = *component.pins.front();
-        if (!padUsedFromLayerOneOnBothSides(first.text1)) {
+        if (m_uses.side(first.text1) != "BOTH" || m_uses.firstLayer(first.text1) != 1) {
             return false;
         }
         return geometryPadLayer(component.text3, terminalName(component, first)) != 1;
     }
 
 private:
-    bool padUsedFromLayerOneOnBothSides(const std::string& padName) {
-        const auto [entry, added] = m_pads.try_emplace(padName, false);
-        if (added) {
-            entry->second =
-                surfaceSide(m_model, padName) == "BOTH" && pinLayerValue(m_model, padName) == 1;
-        }
-        return entry->second;
-    }
-
     /// The pad layer number of a terminal on the first component of the geometry that has
     /// it; 1 when none has.
-    int geometryPadLayer(const std::string& geometry, std::string_view terminal) {
-        const auto key =
-            std::make_pair(std::string(withoutQuotes(geometry)), std::string(terminal));
-        const auto [entry, added] = m_geometryPins.try_emplace(key, 1);
-        if (!added) {
-            return entry->second;
-        }
-        for (const MentorElement* element : m_model.elements) {
-            const Component* component = element->asComponent();
-            if (!component || withoutQuotes(component->text3) != key.first) {
-                continue;
-            }
-            for (const CompPin* pin : component->pins) {
-                if (terminalName(*component, *pin) == terminal) {
-                    entry->second = pin->value1;
-                    return entry->second;
-                }
-            }
-        }
-        return entry->second;
+    int geometryPadLayer(const std::string& geometry, std::string_view terminal) const {
+        const auto found = m_geometryPins.find(
+            std::pair(std::string(withoutQuotes(geometry)), std::string(terminal)));
+        return found == m_geometryPins.end() ? 1 : found->second;
     }
 
-    const BoardModel& m_model;
-    std::map<std::string, bool> m_pads;
+    PadUses m_uses;
     std::map<std::pair<std::string, std::string>, int> m_geometryPins;
 };
 

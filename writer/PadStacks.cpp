@@ -8,56 +8,49 @@
 #include "writer/Layers.h"
 #include "writer/PadShapes.h"
 
-namespace {
-
-/// How the component pins use one pad.
-struct PadUse {
-    bool top = false;
-    bool bottom = false;
-    bool used = false;
-    /// The pad layer number of the first pin; 1 when no pin uses the pad.
-    int firstLayer = 1;
-
-    void add(const MentorBS::CompPin& pin) {
-        if (!used) {
-            firstLayer = pin.value1;
-            used = true;
-        }
-        // Pad layer 1 is the pin's own side: a pin on side 2 with its pad on layer 1 sits
-        // on the bottom of the board, with its pad on any other layer on the top.
-        if (pin.value2 == 1) {
-            (pin.value1 == 1 ? top : bottom) = true;
-        } else if (pin.value2 == 2) {
-            (pin.value1 == 1 ? bottom : top) = true;
-        }
+void PadUses::Use::add(const MentorBS::CompPin& pin) {
+    if (!used) {
+        firstLayer = pin.value1;
+        used = true;
     }
-    std::string side() const {
-        if (top && bottom) {
-            return "BOTH";
-        }
-        return bottom ? "BOT" : "TOP";
+    // Pad layer 1 is the pin's own side: a pin on side 2 with its pad on layer 1 sits on
+    // the bottom of the board, with its pad on any other layer on the top.
+    if (pin.value2 == 1) {
+        (pin.value1 == 1 ? top : bottom) = true;
+    } else if (pin.value2 == 2) {
+        (pin.value1 == 1 ? bottom : top) = true;
     }
-};
+}
 
-/// The use of every pad, by its name without quotes, from one walk over the components.
-/// Pins name their pad as the neutral file does.
-std::map<std::string_view, PadUse> padUses(const MentorBS::BoardModel& model) {
-    std::map<std::string_view, PadUse> uses;
+PadUses::PadUses(const MentorBS::BoardModel& model) {
     for (const MentorBS::MentorElement* element : model.elements) {
         if (const MentorBS::Component* component = element->asComponent()) {
             for (const MentorBS::CompPin* pin : component->pins) {
-                uses[withoutQuotes(pin->text1)].add(*pin);
+                m_uses[withoutQuotes(pin->text1)].add(*pin);
             }
         }
     }
-    return uses;
 }
 
-PadUse padUse(const MentorBS::BoardModel& model, std::string_view padName) {
-    const auto uses = padUses(model);
-    const auto found = uses.find(withoutQuotes(padName));
-    return found == uses.end() ? PadUse() : found->second;
+const PadUses::Use& PadUses::of(std::string_view padName) const {
+    static const Use k_Unused;
+    const auto found = m_uses.find(withoutQuotes(padName));
+    return found == m_uses.end() ? k_Unused : found->second;
 }
+
+std::string PadUses::side(std::string_view padName) const {
+    const Use& use = of(padName);
+    if (use.top && use.bottom) {
+        return "BOTH";
+    }
+    return use.bottom ? "BOT" : "TOP";
+}
+
+int PadUses::firstLayer(std::string_view padName) const {
+    return of(padName).firstLayer;
+}
+
+namespace {
 
 /// Where a pad is placed in a padstack: its name and offsets.
 struct Placement {
@@ -197,9 +190,9 @@ void writeThroughPad(const MentorBS::BoardModel& model, DocumentContext& context
 /// Writes the `Top` and `Bottom` entries of a surface pad into its block or its "_XTRA"
 /// twin; returns whether the twin is needed.
 bool writeSurfacePad(const MentorBS::BoardModel& model, DocumentContext& context,
-                     const MentorBS::Pad& pad, const PadUse& use, io::CBlock& stack,
+                     const MentorBS::Pad& pad, const PadUses& uses, io::CBlock& stack,
                      io::CBlock& extra) {
-    std::string side = use.side();
+    std::string side = uses.side(pad.name);
     int count = 1;
     if (!model.ruleBoard) {
         // A single-sided board has surface pads on its top only.
@@ -207,7 +200,7 @@ bool writeSurfacePad(const MentorBS::BoardModel& model, DocumentContext& context
             side = "TOP";
         }
     } else {
-        count = use.firstLayer;
+        count = uses.firstLayer(pad.name);
     }
     const bool hasPolygons = context.pinViaPolygons.count(pad.name) > 0;
     const auto placementOn = [&](const wchar_t* sideWord, const MentorBS::PadShape* shape) {
@@ -237,14 +230,6 @@ bool writeSurfacePad(const MentorBS::BoardModel& model, DocumentContext& context
 }
 
 }  // namespace
-
-std::string surfaceSide(const MentorBS::BoardModel& model, std::string_view padName) {
-    return padUse(model, padName).side();
-}
-
-int pinLayerValue(const MentorBS::BoardModel& model, std::string_view padName) {
-    return padUse(model, padName).firstLayer;
-}
 
 std::string pinViaPolygonName(const MentorBS::BoardModel& model, DocumentContext& context,
                               const std::string& layerName, const std::string& padName,
@@ -281,7 +266,7 @@ std::string pinViaPolygonName(const MentorBS::BoardModel& model, DocumentContext
 
 io::CBlockPtr buildPadStacks(const MentorBS::BoardModel& model, DocumentContext& context) {
     io::CBlockPtr padStacks(L"PadStacks");
-    const auto uses = padUses(model);
+    const PadUses uses(model);
     for (const MentorBS::MentorElement* element : model.elements) {
         const MentorBS::Pad* pad = element->asPad();
         if (!pad) {
@@ -292,9 +277,7 @@ io::CBlockPtr buildPadStacks(const MentorBS::BoardModel& model, DocumentContext&
             writeThroughPad(model, context, *pad, *stack);
         } else {
             io::CBlockPtr extra{VString(pad->name + "_XTRA")};
-            const auto use = uses.find(withoutQuotes(pad->name));
-            if (writeSurfacePad(model, context, *pad, use == uses.end() ? PadUse() : use->second,
-                                *stack, *extra)) {
+            if (writeSurfacePad(model, context, *pad, uses, *stack, *extra)) {
                 *padStacks << extra;
             }
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -12,13 +14,31 @@ class DocumentContext;
 /// the context.
 io::CBlockPtr buildPadStacks(const MentorBS::BoardModel& model, DocumentContext& context);
 
-/// The side of the board the pins using a pad sit on: "TOP", "BOT" or "BOTH". A pin of a
-/// bottom-side component whose pad is on layer 1 sits on the bottom. "TOP" when no pin
-/// uses the pad.
-std::string surfaceSide(const MentorBS::BoardModel& model, std::string_view padName);
+/// How the component pins use each pad, gathered in one walk over the components. Pins
+/// name their pad as the neutral file does; pads are looked up without quotes.
+class PadUses {
+public:
+    explicit PadUses(const MentorBS::BoardModel& model);
 
-/// The pad layer number of the first component pin that uses a pad; 1 when none does.
-int pinLayerValue(const MentorBS::BoardModel& model, std::string_view padName);
+    /// The side of the board the pins using a pad sit on: "TOP", "BOT" or "BOTH". A pin of
+    /// a bottom-side component whose pad is on layer 1 sits on the bottom. "TOP" when no
+    /// pin uses the pad.
+    std::string side(std::string_view padName) const;
+    /// The pad layer number of the first component pin that uses a pad; 1 when none does.
+    int firstLayer(std::string_view padName) const;
+
+private:
+    struct Use {
+        bool top = false;
+        bool bottom = false;
+        bool used = false;
+        int firstLayer = 1;
+        void add(const MentorBS::CompPin& pin);
+    };
+    const Use& of(std::string_view padName) const;
+
+    std::map<std::string_view, Use, std::less<>> m_uses;
+};
 
 /// Name of the pin or via polygon a padstack uses on one layer at a position ("Top",
 /// "Bottom" or "Signal"): the pad's name, "_" and the polygon's layer key. A polygon on the

@@ -115,7 +115,9 @@ TEST(FootprintLayers, DrawingLayersThenWirebondAndStackupThenBottomLayers) {
         make<Geometry>("'R0603'", std::vector<GeomPin*>{}, std::vector<GeomAttribute*>{});
 
     DocumentContext context(model, false);
-    const std::string json = io::vnfToJson(*buildFootprintLayers(model, context, *geometry));
+    const std::vector<const MentorElement*> drawings(model.elements.begin(), model.elements.end());
+    const std::string json =
+        io::vnfToJson(*buildFootprintLayers(model, context, *geometry, drawings));
     // SILKSCREEN_1 once; SIGNAL_1 is copper and POWER was seen from the start; layers
     // ending in 2 come last in name order; the unknown ASSEMBLY_XY becomes "User".
     EXPECT_EQ(json, R"({"block":"Layers","items":[
@@ -172,7 +174,7 @@ TEST(FootprintLayers, StackupAlternatesMetalAndDielectric) {
         DocumentContext context(model, false);
         const Geometry* geometry =
             make<Geometry>("G", std::vector<GeomPin*>{}, std::vector<GeomAttribute*>{});
-        EXPECT_EQ(stackupLines(io::vnfToJson(*buildFootprintLayers(model, context, *geometry))),
+        EXPECT_EQ(stackupLines(io::vnfToJson(*buildFootprintLayers(model, context, *geometry, {}))),
                   c.expected)
             << c.stackup.size() << " layers";
     }
