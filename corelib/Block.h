@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -16,15 +19,26 @@ namespace io {
 class CBlock;
 class CBlock_func;
 
-/// One argument of a function item.
+/// One argument of a function item, as `CBlock_func::arguments()` hands it out.
 using CBlockArgument =
     std::variant<int, double, bool, std::wstring, std::shared_ptr<const CBlock_func>>;
 
 /// A function item: a name and its arguments in order.
+///
+/// Function items are the bulk of a document (every vertex of every trace and plane is
+/// one), so an item keeps its name and arguments packed in one byte string: a tag byte per
+/// argument, ints and doubles as their bytes, texts with their length, and nested items as
+/// pointers to items it owns. Texts keep each character below 0x80 as one byte and every
+/// other wide character as an escape byte and its four bytes, so any wide text comes back
+/// unchanged. `visitArguments` walks the packed form; `arguments()` unpacks a copy.
 class CBlock_func {
 public:
-    explicit CBlock_func(const VString& name) : m_name(name.wide()) {}
-    explicit CBlock_func(const wchar_t* name) : m_name(name ? name : L"") {}
+    explicit CBlock_func(const VString& name);
+    explicit CBlock_func(const wchar_t* name);
+    CBlock_func(const CBlock_func& other);
+    CBlock_func(CBlock_func&& other) noexcept;
+    CBlock_func& operator=(CBlock_func other) noexcept;
+    ~CBlock_func();
 
     CBlock_func& operator<<(int value) &;
     CBlock_func& operator<<(double value) &;
@@ -45,14 +59,54 @@ public:
         return std::move(*this);
     }
 
-    const std::wstring& name() const { return m_name; }
-    const std::vector<CBlockArgument>& arguments() const { return m_arguments; }
+    std::wstring name() const;
+    /// A copy of the arguments in order; nested items are copied too.
+    std::vector<CBlockArgument> arguments() const;
+    std::size_t argumentCount() const;
+
+    /// A text argument or the name, still packed.
+    class PackedText {
+    public:
+        explicit PackedText(std::string_view bytes) : m_bytes(bytes) {}
+        /// The text's characters, one `void(wchar_t)` call each, in order.
+        template <typename F>
+        void forEach(F&& each) const;
+        std::wstring wide() const;
+
+    private:
+        std::string_view m_bytes;
+    };
+
+    /// Calls `visitor` once per argument in order with an int, a double, a bool, a
+    /// `PackedText` or a `const CBlock_func&`.
+    template <typename Visitor>
+    void visitArguments(Visitor&& visitor) const;
+    PackedText packedName() const;
+
+    /// Gives back the capacity the packed form does not use. Items do this when they are
+    /// placed into a block or another item, since they are complete by then.
+    void shrink();
 
     friend bool operator==(const CBlock_func& a, const CBlock_func& b);
 
 private:
-    std::wstring m_name;
-    std::vector<CBlockArgument> m_arguments;
+    explicit CBlock_func(std::wstring_view name);
+    enum Tag : char {
+        k_Int = 'i',
+        k_Double = 'd',
+        k_True = 't',
+        k_False = 'f',
+        k_Text = 's',
+        k_Func = 'F'
+    };
+    void appendText(std::wstring_view text);
+    void appendFunc(CBlock_func* owned);
+    /// Calls `each(tag, payload)` for every argument.
+    template <typename F>
+    void forEachPacked(F&& each) const;
+    std::size_t argumentsStart() const;
+
+    std::string m_packed;  ///< the name (length, text), then the arguments
 };
 
 /// Shared handle to a new function item.
@@ -143,5 +197,89 @@ private:
     std::wstring m_name;
     std::vector<CBlockItem> m_items;
 };
+
+// ---- Walking the packed form of a function item ----
+
+template <typename F>
+void CBlock_func::PackedText::forEach(F&& each) const {
+    for (std::size_t i = 0; i < m_bytes.size();) {
+        const auto byte = static_cast<unsigned char>(m_bytes[i]);
+        if (byte < 0x80) {
+            each(static_cast<wchar_t>(byte));
+            ++i;
+        } else {
+            std::int32_t value = 0;
+            std::memcpy(&value, m_bytes.data() + i + 1, sizeof value);
+            each(static_cast<wchar_t>(value));
+            i += 1 + sizeof value;
+        }
+    }
+}
+
+template <typename F>
+void CBlock_func::forEachPacked(F&& each) const {
+    const char* p = m_packed.data() + argumentsStart();
+    const char* const end = m_packed.data() + m_packed.size();
+    while (p < end) {
+        const char tag = *p++;
+        std::size_t size = 0;
+        switch (tag) {
+        case k_Int:
+            size = sizeof(std::int32_t);
+            break;
+        case k_Double:
+            size = sizeof(double);
+            break;
+        case k_Func:
+            size = sizeof(CBlock_func*);
+            break;
+        case k_Text: {
+            std::uint32_t length = 0;
+            std::memcpy(&length, p, sizeof length);
+            p += sizeof length;
+            size = length;
+            break;
+        }
+        default:
+            break;
+        }
+        each(tag, std::string_view(p, size));
+        p += size;
+    }
+}
+
+template <typename Visitor>
+void CBlock_func::visitArguments(Visitor&& visitor) const {
+    forEachPacked([&](char tag, std::string_view payload) {
+        switch (tag) {
+        case k_Int: {
+            std::int32_t value = 0;
+            std::memcpy(&value, payload.data(), sizeof value);
+            visitor(static_cast<int>(value));
+            break;
+        }
+        case k_Double: {
+            double value = 0;
+            std::memcpy(&value, payload.data(), sizeof value);
+            visitor(value);
+            break;
+        }
+        case k_True:
+            visitor(true);
+            break;
+        case k_False:
+            visitor(false);
+            break;
+        case k_Text:
+            visitor(PackedText(payload));
+            break;
+        default: {
+            const CBlock_func* nested = nullptr;
+            std::memcpy(&nested, payload.data(), sizeof nested);
+            visitor(static_cast<const CBlock_func&>(*nested));
+        }
+        }
+    });
+}
 
 }  // namespace io

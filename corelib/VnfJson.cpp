@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <type_traits>
 
 #include "corelib/TokenStream.h"
 #include "corelib/Utf8.h"
@@ -125,32 +126,33 @@ private:
         appendJsonString(m_out, f.name());
         m_out += ",\"args\":[";
         bool first = true;
-        for (const CBlockArgument& arg : f.arguments()) {
+        f.visitArguments([&](const auto& value) {
             if (!first) {
                 m_out += ',';
             }
             first = false;
-            if (const int* i = std::get_if<int>(&arg)) {
+            using T = std::decay_t<decltype(value)>;
+            if constexpr (std::is_same_v<T, int>) {
                 char digits[16];
-                const auto [end, error] = std::to_chars(digits, digits + sizeof digits, *i);
+                const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value);
                 (void)error;
                 m_out += "{\"int\":";
                 m_out.append(digits, end);
                 m_out += '}';
-            } else if (const double* d = std::get_if<double>(&arg)) {
+            } else if constexpr (std::is_same_v<T, double>) {
                 m_out += "{\"double\":";
-                appendJsonDouble(m_out, *d);
+                appendJsonDouble(m_out, value);
                 m_out += '}';
-            } else if (const bool* b = std::get_if<bool>(&arg)) {
-                m_out += *b ? "{\"bool\":true}" : "{\"bool\":false}";
-            } else if (const auto* s = std::get_if<std::wstring>(&arg)) {
+            } else if constexpr (std::is_same_v<T, bool>) {
+                m_out += value ? "{\"bool\":true}" : "{\"bool\":false}";
+            } else if constexpr (std::is_same_v<T, CBlock_func::PackedText>) {
                 m_out += "{\"string\":";
-                appendJsonString(m_out, *s);
+                appendJsonString(m_out, value.wide());
                 m_out += '}';
             } else {
-                func(*std::get<std::shared_ptr<const CBlock_func>>(arg));
+                func(value);
             }
-        }
+        });
         m_out += "]}";
     }
 

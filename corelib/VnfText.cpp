@@ -8,6 +8,7 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <type_traits>
 #include <vector>
 
 #include "corelib/TokenStream.h"
@@ -41,6 +42,54 @@ int significantDigits(std::string_view text) {
         count += c >= '0' && c <= '9';
     }
     return count;
+}
+
+// Bytes that stand for themselves inside a quoted string: printable ASCII except the
+// quote and the backslash.
+constexpr std::array<bool, 256> k_PlainByte = [] {
+    std::array<bool, 256> table{};
+    for (int c = 0x20; c < 0x7F; ++c) {
+        table[static_cast<std::size_t>(c)] = c != '"' && c != '\\';
+    }
+    return table;
+}();
+
+// One character of a quoted string, with the escapes of the syntax.
+void appendQuotedChar(std::string& out, wchar_t c) {
+    const auto cp = static_cast<std::uint32_t>(c);
+    if (cp < 0x80 && k_PlainByte[cp]) {
+        out += static_cast<char>(cp);
+        return;
+    }
+    switch (c) {
+    case L'"':
+        out += "\\\"";
+        break;
+    case L'\\':
+        out += "\\\\";
+        break;
+    case L'\t':
+        out += "\\t";
+        break;
+    case L'\n':
+        out += "\\n";
+        break;
+    case L'\r':
+        out += "\\r";
+        break;
+    default:
+        if (cp < 0x20 || cp == 0x7F || !utf8::isScalarValue(cp)) {
+            appendHexEscape(out, cp);
+        } else {
+            utf8::append(out, cp);
+        }
+    }
+}
+
+void appendPackedString(std::string& out, const CBlock_func::PackedText& text) {
+    out += '"';
+    text.forEach([&](wchar_t c) { appendQuotedChar(out, c); });
+    out += '"';
 }
 
 class TextWriter {
@@ -85,29 +134,30 @@ private:
     void indent(int depth) { m_buffer.append(static_cast<std::size_t>(depth) * 2, ' '); }
 
     void func(const CBlock_func& f) {
-        appendVnfString(m_buffer, f.name());
+        appendPackedString(m_buffer, f.packedName());
         m_buffer += '(';
         bool first = true;
-        for (const CBlockArgument& arg : f.arguments()) {
+        f.visitArguments([&](const auto& value) {
             if (!first) {
                 m_buffer += ", ";
             }
             first = false;
-            if (const int* i = std::get_if<int>(&arg)) {
+            using T = std::decay_t<decltype(value)>;
+            if constexpr (std::is_same_v<T, int>) {
                 char digits[16];
-                const auto [end, error] = std::to_chars(digits, digits + sizeof digits, *i);
+                const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value);
                 (void)error;
                 m_buffer.append(digits, end);
-            } else if (const double* d = std::get_if<double>(&arg)) {
-                appendVnfDouble(m_buffer, *d, m_precision);
-            } else if (const bool* b = std::get_if<bool>(&arg)) {
-                m_buffer += *b ? "true" : "false";
-            } else if (const auto* s = std::get_if<std::wstring>(&arg)) {
-                appendVnfString(m_buffer, *s);
+            } else if constexpr (std::is_same_v<T, double>) {
+                appendVnfDouble(m_buffer, value, m_precision);
+            } else if constexpr (std::is_same_v<T, bool>) {
+                m_buffer += value ? "true" : "false";
+            } else if constexpr (std::is_same_v<T, CBlock_func::PackedText>) {
+                appendPackedString(m_buffer, value);
             } else {
-                func(*std::get<std::shared_ptr<const CBlock_func>>(arg));
+                func(value);
             }
-        }
+        });
         m_buffer += ')';
     }
 
@@ -115,16 +165,6 @@ private:
     int m_precision;
     std::string m_buffer;
 };
-
-// Bytes that stand for themselves inside a quoted string: printable ASCII except the
-// quote and the backslash.
-constexpr std::array<bool, 256> k_PlainByte = [] {
-    std::array<bool, 256> table{};
-    for (int c = 0x20; c < 0x7F; ++c) {
-        table[static_cast<std::size_t>(c)] = c != '"' && c != '\\';
-    }
-    return table;
-}();
 
 // Bytes of an unquoted argument: ints, doubles and the words true, false, inf and nan.
 // The class is wider than the grammar so that "1.2.3" or "12abc" is reported whole.
@@ -713,31 +753,8 @@ void appendVnfDouble(std::string& out, double value, int precision) {
 
 void appendVnfString(std::string& out, std::wstring_view text) {
     out += '"';
-    for (wchar_t c : text) {
-        const auto cp = static_cast<std::uint32_t>(c);
-        switch (c) {
-        case L'"':
-            out += "\\\"";
-            break;
-        case L'\\':
-            out += "\\\\";
-            break;
-        case L'\t':
-            out += "\\t";
-            break;
-        case L'\n':
-            out += "\\n";
-            break;
-        case L'\r':
-            out += "\\r";
-            break;
-        default:
-            if (cp < 0x20 || cp == 0x7F || !utf8::isScalarValue(cp)) {
-                appendHexEscape(out, cp);
-            } else {
-                utf8::append(out, cp);
-            }
-        }
+    for (const wchar_t c : text) {
+        appendQuotedChar(out, c);
     }
     out += '"';
 }

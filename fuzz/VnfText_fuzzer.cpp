@@ -33,12 +33,14 @@ bool needsSeventeenDigits(double value) {
 }
 
 bool sameButRounding(const io::CBlock_func& a, const io::CBlock_func& b) {
-    if (a.name() != b.name() || a.arguments().size() != b.arguments().size()) {
+    const std::vector<io::CBlockArgument> left = a.arguments();
+    const std::vector<io::CBlockArgument> right = b.arguments();
+    if (a.name() != b.name() || left.size() != right.size()) {
         return false;
     }
-    for (std::size_t i = 0; i < a.arguments().size(); ++i) {
-        const io::CBlockArgument& x = a.arguments()[i];
-        const io::CBlockArgument& y = b.arguments()[i];
+    for (std::size_t i = 0; i < left.size(); ++i) {
+        const io::CBlockArgument& x = left[i];
+        const io::CBlockArgument& y = right[i];
         if (x.index() != y.index()) {
             return false;
         }

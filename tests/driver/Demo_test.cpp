@@ -92,7 +92,8 @@ TEST(Demo, TranslatesWithTheCheckedLogIntoAFileThatHangsTogether) {
                     EXPECT_TRUE(shapes.contains(*name)) << std::string(name->begin(), name->end());
                 } else if (const auto* nested =
                                std::get_if<std::shared_ptr<const io::CBlock_func>>(&argument)) {
-                    const auto& shape = std::get<std::wstring>((*nested)->arguments().front());
+                    const std::wstring shape =
+                        std::get<std::wstring>((*nested)->arguments().front());
                     EXPECT_TRUE(shapes.contains(shape)) << std::string(shape.begin(), shape.end());
                 }
             }
