@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,55 @@ std::vector<std::wstring> itemNames(const io::CBlock& block) {
             item);
     }
     return names;
+}
+
+/// Named value `name` of a block; empty when it has none.
+std::wstring namedValue(const io::CBlock& block, const std::wstring& name) {
+    for (const io::CBlockItem& item : block.items()) {
+        if (const auto* named = std::get_if<io::CBlock_named_value>(&item)) {
+            if (named->name() == name) {
+                return named->value();
+            }
+        }
+    }
+    return {};
+}
+
+/// The vertices the traces file's routed records give under the width-change rule: each
+/// record splits into runs on one layer; a run of two or more points has a vertex per
+/// point of non-zero width, plus one closing vertex wherever the width changes after the
+/// path has started.
+std::size_t expectedTraceVertices(const std::string& tracesFile) {
+    std::istringstream in(tracesFile);
+    std::size_t total = 0;
+    std::vector<std::pair<std::string, long>> run;  // layer, width per point
+    const auto finishRun = [&] {
+        if (run.size() >= 2) {
+            std::size_t vertices = 0;
+            for (std::size_t i = 0; i < run.size(); ++i) {
+                vertices += i > 0 && run[i].second != run[i - 1].second && vertices > 0;
+                vertices += run[i].second != 0;
+            }
+            total += vertices;
+        }
+        run.clear();
+    };
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream words(line);
+        std::string keyword, x, y, layer;
+        long width = 0;
+        words >> keyword;
+        if (keyword == "SEG" && words >> x >> y >> layer >> width) {
+            if (!run.empty() && run.back().first != layer) {
+                finishRun();
+            }
+            run.emplace_back(layer, width);
+        } else {
+            finishRun();
+        }
+    }
+    finishRun();
+    return total;
 }
 
 }  // namespace
@@ -103,4 +153,34 @@ TEST(Demo, TranslatesWithTheCheckedLogIntoAFileThatHangsTogether) {
     EXPECT_EQ(itemNames(*childBlock(root, L"Components")),
               (std::vector<std::wstring>{L"demo", L"Component0", L"Component1", L"Component2",
                                          L"Component3", L"Component4"}));
+
+    // Every net of the neutral and traces files has its layout net, once; the traces come
+    // out with the vertices the traces file gives; each plane net holds its plane.
+    const io::CBlock* layout =
+        childBlock(*childBlock(*childBlock(root, L"LayoutData"), L"LayoutCell"), L"Layout");
+    ASSERT_NE(layout, nullptr);
+    std::multiset<std::wstring> netNames;
+    std::size_t traceVertices = 0;
+    std::set<std::pair<std::wstring, std::wstring>> planes;  // net, layer
+    for (const io::CBlockItem& item : childBlock(*layout, L"LayoutNets")->items()) {
+        const io::CBlock& net = *std::get<std::shared_ptr<const io::CBlock>>(item);
+        netNames.insert(namedValue(net, L"Name"));
+        for (const io::CBlockItem& entry : net.items()) {
+            if (const auto* func = std::get_if<std::shared_ptr<const io::CBlock_func>>(&entry)) {
+                if ((*func)->name() == L"Trace") {
+                    const auto path = std::get<std::shared_ptr<const io::CBlock_func>>(
+                        (*func)->arguments().at(1));
+                    traceVertices += path->argumentCount() - 1;  // the id, then vertices
+                }
+            } else if (const auto* block = std::get_if<std::shared_ptr<const io::CBlock>>(&entry);
+                       block && (*block)->name() == L"PolygonWithVoids") {
+                planes.emplace(namedValue(net, L"Name"), namedValue(**block, L"Layer"));
+            }
+        }
+    }
+    EXPECT_EQ(netNames, (std::multiset<std::wstring>{L"GND", L"VCC", L"IN", L"INM", L"OUT"}));
+    EXPECT_EQ(traceVertices, expectedTraceVertices(testing_support::readFile(
+                                 source / "examples/demo/MentorTracesFile")));
+    EXPECT_TRUE(planes.contains({L"GND", L"POWER_1"}));
+    EXPECT_TRUE(planes.contains({L"VCC", L"POWER_2"}));
 }
