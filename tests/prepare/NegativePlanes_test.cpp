@@ -3,12 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <numbers>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "corelib/TokenStream.h"
+#include "math/geometry/Boolean.h"
 #include "math/geometry/Polygon.h"
+#include "math/geometry/PolygonCollection.h"
+#include "math/geometry/PolygonWithHolesCollection.h"
 #include "mentor/Arena.h"
 #include "tests/support/Recorder.h"
 
@@ -72,6 +77,16 @@ const LayoutNet* netNamed(const BoardModel& model, const std::string& name) {
         }
     }
     return nullptr;
+}
+
+/// A counter-clockwise loop of straight and arc edges from (x, y, height) triples.
+geom::Polygon loop(const std::vector<double>& p) {
+    std::vector<geom::Arc> edges;
+    for (std::size_t i = 0; i < p.size(); i += 3) {
+        const std::size_t j = (i + 3) % p.size();
+        edges.emplace_back(geom::Point(p[i], p[i + 1]), geom::Point(p[j], p[j + 1]), p[i + 2]);
+    }
+    return geom::Polygon(edges, true);
 }
 
 }  // namespace
@@ -237,4 +252,115 @@ TEST(NegativePlanes, LayersConvertedSideBySideGiveWhatOneAfterAnotherGives) {
     const std::string serial = run(1);
     EXPECT_NE(serial.find("VCC:"), std::string::npos);
     EXPECT_EQ(run(3), serial);
+}
+
+// On seeded boards of crossing traces and clearances the plane's copper is the outline's
+// area less the area of the union of the holes, built here by the kernel straight from the
+// shapes' definitions: the strokes (stadiums) are united and only the outer contours of the
+// union's members cut the plane, so copper that crossing traces enclose goes too; the
+// clearances (discs) cut as they are.
+TEST(NegativePlanes, CopperIsTheOutlineLessTheUnionOfTheHolesOnGeneratedBoards) {
+    for (const unsigned seed : {1u, 2u, 3u}) {
+        std::mt19937_64 random(seed);
+        const auto uniform = [&](double low, double high) {
+            return low + (high - low) * static_cast<double>(random() >> 11) * 0x1p-53;
+        };
+        BoardModel model = planeBoard();
+        std::vector<geom::Polygon> strokes;
+        std::vector<geom::Polygon> holes;
+        for (int i = 0; i < 40; ++i) {
+            const double x0 = uniform(5, 95), y0 = uniform(5, 45);
+            const double x1 = uniform(5, 95), y1 = uniform(5, 45);
+            const double r = uniform(0.1, 1.5);
+            const double length = std::hypot(x1 - x0, y1 - y0);
+            const double nx = -(y1 - y0) / length * r, ny = (x1 - x0) / length * r;
+            // Counter-clockwise, so each end's half circle bulges to the right: height -r.
+            strokes.push_back(loop({x0 - nx, y0 - ny, 0, x1 - nx, y1 - ny, -r, x1 + nx, y1 + ny, 0,
+                                    x0 + nx, y0 + ny, -r}));
+            model.layoutElements.push_back(make<LayoutNet>(
+                "SIG" + std::to_string(i), "mm",
+                std::vector<TraceRecord>{
+                    {"GND_PLANE",
+                     {x0 * 1e5, y0 * 1e5, 2 * r * 1e5, x1 * 1e5, y1 * 1e5, 2 * r * 1e5},
+                     "ANT"}},
+                std::vector<AreaRecord>{}));
+        }
+        for (int i = 0; i < 30; ++i) {
+            const double x = uniform(5, 95), y = uniform(5, 45), r = uniform(0.2, 2);
+            holes.push_back(loop({x - r, y, -r, x + r, y, -r}));
+            model.elements.push_back(make<MyCircle>("POWER_1", x, y, 2 * r, 0.0, "board", "B"));
+        }
+        io::CString_ostream log;
+        convertNegativePlanes(model, log);
+        const LayoutNet* ground = netNamed(model, "GND");
+        ASSERT_NE(ground, nullptr);
+        double copper = 0;
+        for (const std::vector<MentorElement*>& group : ground->planeShapeGroups) {
+            copper += copperOf(group);
+        }
+        for (const geom::PolygonWithHoles& member :
+             geom::Unite_G(geom::PolygonCollection(strokes), 1e-10).GetPolygonsWithHoles()) {
+            holes.push_back(member.GetPolygon());
+        }
+        const double holeArea =
+            double(geom::Unite_G(geom::PolygonCollection(holes), 1e-10).GetArea());
+        EXPECT_NEAR(copper, 5000 - holeArea, 1e-9 * 5000) << "seed " << seed;
+    }
+}
+
+// Degenerate drawings on the plane or a degenerate outline: the pass ends, and whatever
+// it stores is finite. Each case replaces the outline or adds one bad item.
+TEST(NegativePlanes, DegenerateGeometryNeverStopsThePass) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double huge = 1e300;
+    const auto outline = [](std::vector<double> points) {
+        return make<BoardAttribute>("'BOARD_ROUTING_OUTLINE'", "'POLY'", std::move(points));
+    };
+    const auto trace = [](std::vector<double> values) {
+        return make<LayoutNet>("SIG", "mm",
+                               std::vector<TraceRecord>{{"GND_PLANE", std::move(values), "ANT"}},
+                               std::vector<AreaRecord>{});
+    };
+    struct Case {
+        const char* what;
+        MentorElement* outline;  ///< replaces the board's, when set
+        LayoutNet* net;
+        MentorElement* drawing;
+    };
+    const Case cases[] = {
+        {"zero-length segment", nullptr, trace({1e6, 1e6, 1e5, 1e6, 1e6, 1e5}), nullptr},
+        {"negative width", nullptr, trace({1e6, 1e6, -1e5, 5e6, 1e6, -1e5}), nullptr},
+        {"NaN coordinate", nullptr, trace({nan, 1e6, 1e5, 5e6, 1e6, 1e5}), nullptr},
+        {"enormous coordinate", nullptr, trace({huge, 1e6, 1e5, 5e6, -huge, 1e5}), nullptr},
+        {"NaN circle", nullptr, nullptr,
+         make<MyCircle>("POWER_1", nan, 5.0, 2.0, 0.0, "board", "B")},
+        {"enormous circle", nullptr, nullptr,
+         make<MyCircle>("POWER_1", 5.0, 5.0, huge, 0.0, "board", "B")},
+        {"point polygon", nullptr, nullptr,
+         make<MyPolygon>("POWER_1", "@solid", CoordinateList{5, 5, 5, 5, 5, 5}, "board", "B")},
+        {"self-crossing outline", outline({0, 0, 100, 50, 100, 0, 0, 50}), nullptr, nullptr},
+        {"outline of one point", outline({3, 3}), nullptr, nullptr},
+        {"open two-point outline", outline({0, 0, 100, 0}), nullptr, nullptr},
+        {"NaN outline", outline({0, 0, nan, 0, 100, 50, 0, 50}), nullptr, nullptr},
+    };
+    for (const Case& c : cases) {
+        BoardModel model = planeBoard();
+        if (c.outline) {
+            model.elements.back() = c.outline;
+        }
+        if (c.net) {
+            model.layoutElements.push_back(c.net);
+        }
+        if (c.drawing) {
+            model.elements.push_back(c.drawing);
+        }
+        testing_support::Recorder recorder;
+        io::CString_ostream log;
+        convertNegativePlanes(model, log);
+        for (const LayoutNet* net : model.layoutElements) {
+            for (const std::vector<MentorElement*>& group : net->planeShapeGroups) {
+                EXPECT_TRUE(std::isfinite(copperOf(group))) << c.what;
+            }
+        }
+    }
 }
