@@ -131,8 +131,9 @@ TEST(Demo, TranslatesWithTheCheckedLogIntoAFileThatHangsTogether) {
     std::set<std::wstring> shapes(shapeList.begin(), shapeList.end());
     shapes.insert(L"NULLPAD");
     const io::CBlock& stacks = *childBlock(root, L"PadStacks");
-    // The demo's four PAD records: 'SMD_SOIC', 'SMD_0603', 'THT60' and 'VIA20'.
-    EXPECT_EQ(stacks.items().size(), 4u);
+    // The demo's four PAD records: 'SMD_SOIC', 'SMD_0603', 'THT60' and 'VIA20', and the
+    // "_XTRA" twin of 'SMD_0603', whose pins sit on both sides (R3 is on the bottom).
+    EXPECT_EQ(stacks.items().size(), 5u);
     for (const io::CBlockItem& item : stacks.items()) {
         const auto& stack = *std::get<std::shared_ptr<const io::CBlock>>(item);
         for (const io::CBlockItem& entry : stack.items()) {
@@ -149,10 +150,10 @@ TEST(Demo, TranslatesWithTheCheckedLogIntoAFileThatHangsTogether) {
             }
         }
     }
-    // The board's definition, then one per COMP record: U1, R1, R2, C1 and J1.
+    // The board's definition, then one per COMP record: U1, R1, R2, C1, J1 and R3.
     EXPECT_EQ(itemNames(*childBlock(root, L"Components")),
               (std::vector<std::wstring>{L"demo", L"Component0", L"Component1", L"Component2",
-                                         L"Component3", L"Component4"}));
+                                         L"Component3", L"Component4", L"Component5"}));
 
     // Every net of the neutral and traces files has its layout net, once; the traces come
     // out with the vertices the traces file gives; each plane net holds its plane.
@@ -182,5 +183,23 @@ TEST(Demo, TranslatesWithTheCheckedLogIntoAFileThatHangsTogether) {
     EXPECT_EQ(traceVertices, expectedTraceVertices(testing_support::readFile(
                                  source / "examples/demo/MentorTracesFile")));
     EXPECT_TRUE(planes.contains({L"GND", L"POWER_1"}));
+
+    // The ground net's pins by terminal index. U1's gate records order its terminals
+    // 1, 2, 3, 4, 8 (gate A with the supply pins), then 7, 6, 5 (gate B): U1-3 is index 2
+    // and U1-4 index 3; C1-2, J1-1 and R3-2 keep their read order.
+    const io::CBlock& netlist =
+        *childBlock(*childBlock(*childBlock(root, L"LayoutData"), L"LayoutCell"), L"Netlist");
+    std::vector<std::wstring> groundPins;
+    for (const io::CBlockItem& item : netlist.items()) {
+        const io::CBlock& block = *std::get<std::shared_ptr<const io::CBlock>>(item);
+        if (block.name() == L"Net" && itemNames(block).front() == L"GND") {
+            for (const io::CBlockItem& entry : block.items()) {
+                if (const auto* pin = std::get_if<io::CBlock_named_value>(&entry)) {
+                    groundPins.push_back(pin->value());
+                }
+            }
+        }
+    }
+    EXPECT_EQ(groundPins, (std::vector<std::wstring>{L"U1.2", L"U1.3", L"C1.1", L"J1.0", L"R3.1"}));
     EXPECT_TRUE(planes.contains({L"VCC", L"POWER_2"}));
 }

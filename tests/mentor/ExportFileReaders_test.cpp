@@ -114,8 +114,8 @@ TEST(ExportFileReaders, TheDemoDesignReadsWholeAndConsistent) {
         counts += kind + " " + std::to_string(count) + ", ";
     }
     EXPECT_EQ(counts,
-              "BSGates 5, BSPinSet 1, BSPins 4, Board 1, BoardAddedGeometry 1, BoardAttribute 3, "
-              "Component 5, Drill 2, Geometry 3, LayerInfo 9, Net 5, Pad 4, TestPoints 2, ");
+              "BSGates 7, BSPinSet 1, BSPins 7, Board 1, BoardAddedGeometry 1, BoardAttribute 3, "
+              "Component 6, Drill 2, Geometry 3, LayerInfo 10, Net 5, Pad 4, TestPoints 2, ");
     // One layout net per "# NET" header of the traces file.
     EXPECT_EQ(parser.model.layoutElements.size(), 5u);
 
