@@ -72,6 +72,8 @@ public:
         template <typename F>
         void forEach(F&& each) const;
         std::wstring wide() const;
+        /// The packed bytes: each byte below 0x80 is a character of its own.
+        std::string_view bytes() const { return m_bytes; }
 
     private:
         std::string_view m_bytes;

@@ -1,5 +1,6 @@
 #include "corelib/VnfText.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <charconv>
@@ -87,8 +88,18 @@ void appendQuotedChar(std::string& out, wchar_t c) {
 }
 
 void appendPackedString(std::string& out, const CBlock_func::PackedText& text) {
+    // Names and layer words are plain ASCII almost always: copy such a text whole.
+    const std::string_view bytes = text.bytes();
+    bool plain = true;
+    for (const char c : bytes) {
+        plain = plain && k_PlainByte[static_cast<unsigned char>(c)];
+    }
     out += '"';
-    text.forEach([&](wchar_t c) { appendQuotedChar(out, c); });
+    if (plain) {
+        out += bytes;
+    } else {
+        text.forEach([&](wchar_t c) { appendQuotedChar(out, c); });
+    }
     out += '"';
 }
 
@@ -710,6 +721,107 @@ private:
 };
 }  // namespace
 
+namespace {
+
+// `value` (finite, not zero) rounded to `precision` significant digits and laid out as
+// to_chars's general format (printf's %g) lays it out, found from the value's shortest
+// round-trip digits, which are several times quicker to get than digits at a fixed
+// precision. The shortest digits S decide the rounding in all but rare cases:
+// - S has more digits than wanted: S is the nearest decimal of its length to the value,
+//   so no shorter rounding boundary lies between the two, unless S is itself such a
+//   boundary (its cut-off digits are one 5);
+// - S has at most as many: S padded with zeros is the nearest decimal of the wanted length
+//   when the value's rounding interval (S lies inside it) is narrower than the spacing of
+//   those decimals, and S is not a bare power of ten, which can stand for a value just
+//   below it whose own decade is spaced ten times closer.
+// Returns the text's length, or 0 when the digits do not decide it.
+std::size_t generalFromShortest(char* out, double value, int precision) {
+    char shortest[32];
+    const double magnitude = std::fabs(value);
+    const char* const end = std::to_chars(shortest, shortest + sizeof shortest, magnitude,
+                                          std::chars_format::scientific)
+                                .ptr;
+    // d.ddde±xx: the digits without the point, and the exponent.
+    char digits[24];
+    int count = 0;
+    const char* p = shortest;
+    for (; p < end && *p != 'e'; ++p) {
+        if (*p != '.') {
+            digits[count++] = *p;
+        }
+    }
+    int exponent = 0;
+    std::from_chars(p + (p[1] == '+' ? 2 : 1), end, exponent);
+
+    if (count > precision) {
+        const char cut = digits[precision];
+        if (cut == '5' && count == precision + 1) {
+            return 0;
+        }
+        count = precision;
+        if (cut >= '5') {
+            int i = count - 1;
+            while (i >= 0 && digits[i] == '9') {
+                digits[i--] = '0';
+            }
+            if (i < 0) {
+                digits[0] = '1';
+                ++exponent;
+            } else {
+                ++digits[i];
+            }
+        }
+    } else {
+        if (count == 1 && digits[0] == '1') {
+            return 0;
+        }
+        const double ulp =
+            std::nextafter(magnitude, std::numeric_limits<double>::infinity()) - magnitude;
+        const double spacing = std::pow(10.0, exponent - precision + 1);
+        if (!(ulp < 0.9 * spacing)) {
+            return 0;
+        }
+    }
+    while (count > 1 && digits[count - 1] == '0') {
+        --count;
+    }
+
+    char* o = out;
+    if (value < 0) {
+        *o++ = '-';
+    }
+    if (exponent < -4 || exponent >= precision) {
+        *o++ = digits[0];
+        if (count > 1) {
+            *o++ = '.';
+            o = std::copy(digits + 1, digits + count, o);
+        }
+        *o++ = 'e';
+        *o++ = exponent < 0 ? '-' : '+';
+        const int magnitudeOfExponent = exponent < 0 ? -exponent : exponent;
+        if (magnitudeOfExponent < 10) {
+            *o++ = '0';
+        }
+        o = std::to_chars(o, o + 4, magnitudeOfExponent).ptr;
+    } else if (exponent >= 0) {
+        for (int i = 0; i <= exponent; ++i) {
+            *o++ = i < count ? digits[i] : '0';
+        }
+        if (count > exponent + 1) {
+            *o++ = '.';
+            o = std::copy(digits + exponent + 1, digits + count, o);
+        }
+    } else {
+        *o++ = '0';
+        *o++ = '.';
+        o = std::fill_n(o, -exponent - 1, '0');
+        o = std::copy(digits, digits + count, o);
+    }
+    return static_cast<std::size_t>(o - out);
+}
+
+}  // namespace
+
 void appendVnfDouble(std::string& out, double value, int precision) {
     if (std::isnan(value)) {
         out += "nan";
@@ -720,10 +832,17 @@ void appendVnfDouble(std::string& out, double value, int precision) {
         return;
     }
     char digits[64];
-    const auto [end, error] =
-        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::general, precision);
-    (void)error;
-    std::string_view text(digits, static_cast<std::size_t>(end - digits));
+    std::size_t length = 0;
+    if (value != 0 && !isNormalPowerOfTwo(value)) {
+        length = generalFromShortest(digits, value, precision);
+    }
+    if (length == 0) {
+        length = static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, value,
+                                                        std::chars_format::general, precision)
+                                              .ptr
+                                          - digits);
+    }
+    std::string_view text(digits, length);
     // Below a normal power of two the doubles lie twice as close as above it, so its
     // rounding interval is narrower below. Rounded to 16 digits, 54 powers of two land
     // there and would read back as the double below, though a 16-digit decimal above them

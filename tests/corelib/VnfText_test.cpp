@@ -245,6 +245,59 @@ TEST(VnfText, DoublesWithSixteenDigitsReadBackAsTheNearestDouble) {
                          std::numeric_limits<double>::quiet_NaN()));
 }
 
+// Doubles are written from their shortest digits where those decide the rounding; the text
+// must be what printf's %g gives at the same precision, digit for digit: random bit
+// patterns, board-like values (counts times a unit factor, whole and decimal lengths), and
+// values a few steps from powers of ten and from rounding midpoints, at every precision.
+TEST(VnfText, DoublesAreWrittenAsTheGeneralFormatWritesThem) {
+    std::mt19937_64 random(20261206);
+    std::vector<double> values;
+    for (int i = 0; i < 1000000; ++i) {
+        const double any = std::bit_cast<double>(random());
+        if (std::isfinite(any)) {
+            values.push_back(any);
+        }
+        const auto count =
+            static_cast<double>(static_cast<std::int64_t>(random() % 400000000) - 200000000);
+        values.push_back(count * 3.937007874e-4);
+        values.push_back(count * 1e-5);
+        values.push_back(count / 1000.0);
+        values.push_back(static_cast<double>(random() % 1000000) / 10.0);
+    }
+    for (int exponent = -320; exponent <= 308; ++exponent) {
+        const double power = std::pow(10.0, exponent);
+        for (const double v : {power, 5 * power, 9.5 * power, 1.25 * power}) {
+            double near = v;
+            for (int step = 0; step < 4; ++step) {
+                near = std::nextafter(near, 0.0);
+            }
+            for (int step = 0; step < 8 && std::isfinite(near); ++step) {
+                values.push_back(near);
+                near = std::nextafter(near, 2 * v + 1);
+            }
+        }
+    }
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const double value = values[i];
+        // Precision 16 for most values (the writer's), every other precision in turn.
+        const int precision = i % 8 == 0 ? 1 + static_cast<int>(i / 8 % 17) : 16;
+        char expected[64];
+        std::string text(expected, std::to_chars(expected, expected + sizeof expected, value,
+                                                 std::chars_format::general, precision)
+                                       .ptr);
+        if (text.find_first_of(".e") == std::string::npos) {
+            text += ".0";
+        }
+        std::string written;
+        io::appendVnfDouble(written, value, precision);
+        // Powers of two keep their own, exact, digits where the rounded ones miss them.
+        if (written != text) {
+            int exponent = 0;
+            ASSERT_EQ(std::fabs(std::frexp(value, &exponent)), 0.5) << text << " " << written;
+        }
+    }
+}
+
 TEST(VnfText, RejectsMalformedTextWithItsLine) {
     const std::string longName(100, 'n');
     struct Case {
