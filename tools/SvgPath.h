@@ -106,9 +106,10 @@ struct Extent {
     }
 };
 
-/// Seven significant digits and no exponent for small noise: 1.8e-13 is written 0, -0 as 0.
+/// Seven significant digits; noise below 1e-9 (1.8e-13, -0) is written 0, and so is a
+/// value that overflowed, which SVG has no word for.
 inline void appendNumber(std::string& out, double value) {
-    if (!(std::abs(value) >= 1e-9)) {
+    if (!(std::abs(value) >= 1e-9) || !std::isfinite(value)) {
         value = 0.0;
     }
     char buffer[32];
@@ -201,21 +202,21 @@ inline void appendClosed(std::string& out, const Contour& contour, Extent& exten
     out += 'Z';
 }
 
-/// An open contour as one subpath; a single point becomes a zero-length line, which round
-/// caps draw as a dot.
+/// An open contour as one subpath; a single point, or points all in one place, become a
+/// zero-length line, which round caps draw as a dot.
 inline void appendOpen(std::string& out, const Contour& contour, Extent& extent) {
     const std::size_t count = contour.points.size();
     if (count == 0) {
         return;
     }
     appendMove(out, contour.points[0], extent);
-    if (count == 1) {
-        out += 'L';
-        appendPoint(out, contour.points[0]);
-        return;
-    }
+    const std::size_t moved = out.size();
     for (std::size_t i = 0; i + 1 < count; ++i) {
         appendEdge(out, contour.points[i], contour.points[i + 1], contour.heights[i], extent);
+    }
+    if (out.size() == moved) {
+        out += 'L';
+        appendPoint(out, contour.points[0]);
     }
 }
 

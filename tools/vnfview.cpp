@@ -289,8 +289,9 @@ public:
     Picture(const CBlock& root, Warnings& warnings) : m_root(root), m_warnings(warnings) {}
 
     void build();
+    bool hasLayer(const std::wstring& name) const { return m_layerByName.count(name) > 0; }
     /// Writes the pictures into `directory`: every layer, or only `onlyLayer` when given.
-    /// False with `error` set when a file cannot be written or the layer is unknown.
+    /// False with `error` set when a file cannot be written.
     bool write(const std::filesystem::path& directory, const std::wstring* onlyLayer,
                std::string& error) const;
 
@@ -474,13 +475,18 @@ void Picture::readPadStacks() {
                 m_warnings.add("a padstack entry without a shape name and offset");
                 continue;
             }
+            pad.offset = Transform::place(*x, *y, number(entry, 3).value_or(0.0), false);
+            // The null pad is named without the quotes of its pad shape; it draws nothing.
+            if (*shapeName == L"NULLPAD") {
+                stack.entries.push_back(pad);
+                continue;
+            }
             const auto shape = m_padShapes.find(*shapeName);
             if (shape == m_padShapes.end()) {
                 m_warnings.add("a padstack entry whose pad shape is not defined");
                 continue;
             }
             pad.shape = shape->second;
-            pad.offset = Transform::place(*x, *y, number(entry, 3).value_or(0.0), false);
             stack.entries.push_back(pad);
         }
         m_padStacks[(*block)->name()] = std::move(stack);
@@ -723,7 +729,7 @@ void Picture::drawPadShape(Layer& layer, const CBlock_func& shape, const Transfo
         contour.heights.assign(4, 0.0);
     } else if (shape.name() == L"Polygon") {
         if (!readContour(shape, contour, nullptr) || contour.points.empty()) {
-            m_warnings.add("a Polygon pad shape with no vertex or unknown items");
+            m_warnings.add("a Polygon pad shape that is no list of vertex(x, y) and Arc(height)");
             return;
         }
         dropClosingVertex(contour);
@@ -752,6 +758,9 @@ void Picture::drawDrawingShape(Layer& layer, const CBlock_func& shape, const Tra
         if (!x || !y || !diameter) {
             m_warnings.add("a Circle graphic without its centre and diameter");
             return;
+        }
+        if (*diameter <= 0.0) {
+            return;  // a circle of no size draws nothing
         }
         const Point centre = place.apply({*x, *y});
         std::string& d = layer.drawing;
@@ -784,7 +793,7 @@ void Picture::drawDrawingShape(Layer& layer, const CBlock_func& shape, const Tra
     } else if (shape.name() == L"Polygon" || shape.name() == L"Path") {
         std::vector<double> widths;
         if (!readContour(shape, contour, &widths) || contour.points.empty()) {
-            m_warnings.add("a graphic with no vertex or unknown items");
+            m_warnings.add("a graphic that is no list of vertex(x, y, ...) and Arc(height)");
             return;
         }
         if (shape.name() == L"Path") {
@@ -887,7 +896,7 @@ void Picture::drawNetGraphic(const CBlock_func& graphic) {
         Contour path;
         std::vector<double> widths;
         if (!readContour(*shape, path, &widths) || path.points.empty()) {
-            m_warnings.add("a Path with no vertex or unknown items");
+            m_warnings.add("a Path that is no list of vertex(x, y, ...) and Arc(height)");
             return;
         }
         // Runs of one width each go to the path of that width; an edge takes the width of
@@ -922,11 +931,17 @@ void Picture::drawNetGraphic(const CBlock_func& graphic) {
     }
     if (shape->name() == L"Polygon") {
         Contour polygon;
-        if (!readContour(*shape, polygon, nullptr) || polygon.points.size() < 3) {
-            m_warnings.add("a Polygon with fewer than three vertices or unknown items");
+        const bool read = readContour(*shape, polygon, nullptr);
+        dropClosingVertex(polygon);
+        // One vertex with an arc is a whole circle, two with an arc a lens.
+        const bool arcs = std::any_of(polygon.heights.begin(), polygon.heights.end(),
+                                      [](double h) { return h != 0.0; });
+        if (!read || polygon.points.size() < (arcs ? 1u : 3u)) {
+            m_warnings.add(
+                "a Polygon that is no list of vertex(x, y) and Arc(height) that "
+                "encloses an area");
             return;
         }
-        dropClosingVertex(polygon);
         svg::appendClosed(net.areas, polygon, layer.extent);
         return;
     }
@@ -937,6 +952,9 @@ void Picture::drawNetGraphic(const CBlock_func& graphic) {
         if (!x || !y || !diameter) {
             m_warnings.add("a Circle graphic without its centre and diameter");
             return;
+        }
+        if (*diameter <= 0.0) {
+            return;  // a circle of no size draws nothing
         }
         svg::appendCircleSubpath(net.areas, {*x, *y}, *diameter / 2.0, layer.extent);
         return;
@@ -978,7 +996,7 @@ void Picture::drawPolygonWithVoids(const CBlock& block) {
         if (shape.name() == L"Polygon") {
             Contour polygon;
             if (!readContour(shape, polygon, nullptr) || polygon.points.empty()) {
-                m_warnings.add("a Polygon with no vertex or unknown items");
+                m_warnings.add("a Polygon that is no list of vertex(x, y) and Arc(height)");
                 return;
             }
             dropClosingVertex(polygon);
@@ -995,6 +1013,9 @@ void Picture::drawPolygonWithVoids(const CBlock& block) {
             if (!x || !y || !diameter) {
                 m_warnings.add("a Circle graphic without its centre and diameter");
                 return;
+            }
+            if (*diameter <= 0.0) {
+                return;  // a circle of no size draws nothing
             }
             circles.push_back({{*x, *y}, *diameter / 2.0});
         } else {
@@ -1134,11 +1155,15 @@ Extent Picture::viewBox() const {
 std::string Picture::svgHeader(const Extent& view, double extraWidth) const {
     const double width = view.maxX - view.minX + extraWidth;
     const double height = view.maxY - view.minY;
-    const double pixels = 2000.0 / std::max(width, height);
+    // Kept within 1 to 2000 pixels for any box, one of overflowed coordinates included.
+    auto pixels = [&](double length) {
+        const double count = 2000.0 * length / std::max(width, height);
+        return std::isfinite(count) ? std::clamp(std::lround(count), 1L, 2000L) : 2000L;
+    };
     std::string out = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"";
-    out += std::to_string(std::max(1L, std::lround(width * pixels)));
+    out += std::to_string(pixels(width));
     out += "\" height=\"";
-    out += std::to_string(std::max(1L, std::lround(height * pixels)));
+    out += std::to_string(pixels(height));
     out += "\" viewBox=\"";
     svg::appendNumber(out, view.minX);
     out += ' ';
@@ -1232,22 +1257,17 @@ bool Picture::write(const std::filesystem::path& directory, const std::wstring* 
     const std::string header = svgHeader(view, 0.0);
     const std::string outline = outlineElement();
     const std::string footer = "</svg>\n";
-    bool found = false;
     for (const Layer& layer : m_layers) {
         if (onlyLayer && layer.name != *onlyLayer) {
             continue;
         }
-        found = true;
         const std::string group = layerGroup(layer, "");
         if (!writeFile(directory / layer.fileName, {&header, &group, &outline, &footer}, error)) {
             return false;
         }
     }
     if (onlyLayer) {
-        if (!found) {
-            error = "no layer \"" + narrow(*onlyLayer) + "\" in the layout";
-        }
-        return found;
+        return true;
     }
     // all.svg: the layers bottom up, so that the top layer lies on top, and a legend in a
     // column right of the board.
@@ -1371,13 +1391,20 @@ int main(int argc, char** argv) {
     Picture picture(*parsed.root, warnings);
     picture.build();
     warnings.print(path);
+    if (onlyLayer && !picture.hasLayer(*onlyLayer)) {
+        std::fprintf(stderr, "%s: no layer \"%s\" in the layout\n", path,
+                     narrow(*onlyLayer).c_str());
+        return 1;
+    }
     std::error_code failed;
     std::filesystem::create_directories(positional[1], failed);
+    if (failed) {
+        std::fprintf(stderr, "%s: cannot make the directory\n", positional[1]);
+        return 1;
+    }
     std::string error;
-    if (failed || !picture.write(positional[1], onlyLayer ? &*onlyLayer : nullptr, error)) {
-        std::fprintf(stderr, "%s\n",
-                     failed ? (std::string(positional[1]) + ": cannot make the directory").c_str()
-                            : error.c_str());
+    if (!picture.write(positional[1], onlyLayer ? &*onlyLayer : nullptr, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
     return 0;
