@@ -162,27 +162,25 @@ TEST(Vnfview, DrawsTheDemosPlanesTracesAndAreas) {
 // what is drawn.
 TEST(Vnfview, ArcsBulgeToTheSideTheirHeightSays) {
     TempDir dir;
-    dir.write("arcs.vnf",
-              "\"VeltroNeutralFile\" {\n"
-              "  \"LayoutData\" {\n"
-              "    \"LayoutCell\" {\n"
-              "      \"Layout\" {\n"
-              "        \"Layers\" {\n"
-              "          \"StackupLayer\"(\"L1\", \"Signal\", \"top\", 0.035, \"Copper\")\n"
-              "        } \"Layers\"\n"
-              "        \"LayoutNets\" {\n"
-              "          \"LayoutNet\" {\n"
-              "            \"Name\" = \"A\"\n"
-              "            \"Graphics\"(\"L1\", \"Polygon\"(1, 0.0, \"vertex\"(0.0, 0.0), "
-              "\"Arc\"(10.0), \"vertex\"(20.0, 0.0), \"vertex\"(0.0, 0.0)))\n"
-              "            \"Graphics\"(\"L1\", \"Polygon\"(2, 0.0, \"vertex\"(40.0, 0.0), "
-              "\"Arc\"(-10.0), \"vertex\"(60.0, 0.0), \"vertex\"(40.0, 0.0)))\n"
-              "          } \"LayoutNet\"\n"
-              "        } \"LayoutNets\"\n"
-              "      } \"Layout\"\n"
-              "    } \"LayoutCell\"\n"
-              "  } \"LayoutData\"\n"
-              "} \"VeltroNeutralFile\"\n");
+    dir.write("arcs.vnf", R"("VeltroNeutralFile" {
+  "LayoutData" {
+    "LayoutCell" {
+      "Layout" {
+        "Layers" {
+          "StackupLayer"("L1", "Signal", "top", 0.035, "Copper")
+        } "Layers"
+        "LayoutNets" {
+          "LayoutNet" {
+            "Name" = "A"
+            "Graphics"("L1", "Polygon"(1, 0.0, "vertex"(0.0, 0.0), "Arc"(10.0), "vertex"(20.0, 0.0), "vertex"(0.0, 0.0)))
+            "Graphics"("L1", "Polygon"(2, 0.0, "vertex"(40.0, 0.0), "Arc"(-10.0), "vertex"(60.0, 0.0), "vertex"(40.0, 0.0)))
+          } "LayoutNet"
+        } "LayoutNets"
+      } "Layout"
+    } "LayoutCell"
+  } "LayoutData"
+} "VeltroNeutralFile"
+)");
     const ToolRun run =
         runVnfview(dir, "--layer L1 '" + dir.str() + "/arcs.vnf' '" + dir.str() + "'");
     ASSERT_EQ(run.status, 0) << run.err;
@@ -193,6 +191,71 @@ TEST(Vnfview, ArcsBulgeToTheSideTheirHeightSays) {
     EXPECT_EQ(picture.colourAt(10, -5), k_Background);
     EXPECT_EQ(picture.colourAt(50, -5), k_TopSignal);
     EXPECT_EQ(picture.colourAt(50, 5), k_Background);
+}
+
+// One footprint with pin 1 at (10, 5) and a 4 x 2 pad on the first copper layer, placed
+// twice: U1 on T at (100, 100) turned 90 degrees, so the pin lands at (-5, 10) + (100, 100)
+// and the pad stands 2 wide and 4 tall; U2 on B at (200, 100), turned and then mirrored, so
+// the pin lands at (5, 10) + (200, 100) and the pad lies on B, the other side.
+TEST(Vnfview, PlacesPadsByRotationMirrorAndSide) {
+    TempDir dir;
+    dir.write("parts.vnf", R"("VeltroNeutralFile" {
+  "PadShapes" {
+    "S"("Rectangle"(4.0, 2.0))
+  } "PadShapes"
+  "PadStacks" {
+    "P" {
+      "Top"("S", 0.0, 0.0, 0.0)
+    } "P"
+  } "PadStacks"
+  "Footprints" {
+    "F" {
+      "FpPins" {
+        "FpPindef" {
+          "FpPin"("1", 10.0, 5.0, "P", 0)
+        } "FpPindef"
+      } "FpPins"
+    } "F"
+  } "Footprints"
+  "LayoutData" {
+    "LayoutCell" {
+      "Layout" {
+        "Layers" {
+          "StackupLayer"("T", "Signal", "top", 0.035, "Copper")
+          "StackupLayer"("B", "Signal", "bottom", 0.035, "Copper")
+        } "Layers"
+        "LayoutComponents" {
+          "LayoutComp" {
+            "LayoutCompInst"("T", "F", "U1", 100.0, 100.0, 90.0, false)
+          } "LayoutComp"
+          "LayoutComp" {
+            "LayoutCompInst"("B", "F", "U2", 200.0, 100.0, 90.0, true)
+          } "LayoutComp"
+        } "LayoutComponents"
+      } "Layout"
+    } "LayoutCell"
+    "Design" {
+      "TopLayout" {
+        "PhysicalDimensions" {
+          "Polygon"(1, 0.0, "vertex"(0.0, 0.0), "vertex"(300.0, 0.0), "vertex"(300.0, 200.0), "vertex"(0.0, 200.0))
+        } "PhysicalDimensions"
+      } "TopLayout"
+    } "Design"
+  } "LayoutData"
+} "VeltroNeutralFile"
+)");
+    const ToolRun run = runVnfview(dir, "'" + dir.str() + "/parts.vnf' '" + dir.str() + "'");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const Rendering top(dir, "T.svg");
+    const Rendering bottom(dir, "B.svg");
+    ASSERT_TRUE(top.ok() && bottom.ok());
+    // 1.5 above the pin: inside the standing pad, outside one left lying.
+    EXPECT_EQ(top.colourAt(95, 111.5), k_TopSignal);
+    EXPECT_EQ(top.colourAt(96.8, 110), k_Background);
+    EXPECT_EQ(bottom.colourAt(205, 111.5), k_BottomSignal);
+    EXPECT_EQ(top.colourAt(205, 110), k_Background);
+    // Mirrored before the turn, the pin would land at (-5, -10) + (200, 100).
+    EXPECT_EQ(bottom.colourAt(195, 90), k_Background);
 }
 
 TEST(Vnfview, SkipsWhatItCannotDrawAndFailsOnlyOnUnreadableFiles) {
