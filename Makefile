@@ -9,7 +9,7 @@ EXAMPLE    ?= demo
 
 # What building and testing needs on a fresh Debian 12 machine.
 BUILD_PACKAGES := cmake ninja-build g++ clang libgtest-dev libgmock-dev \
-                  libcgal-dev libgmp-dev libmpfr-dev
+                  libcgal-dev libgmp-dev libmpfr-dev librsvg2-bin netpbm
 BENCH_PACKAGES := libbenchmark-dev libpolyclipping-dev
 FUZZ_PACKAGES  := clang libclang-rt-14-dev
 
@@ -26,14 +26,17 @@ $(BUILD)/build.ninja: | deps
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Translates the bundled example design in a copy under the build directory.
+# Translates the bundled example design in a copy under the build directory and draws it.
 run: build
 	@rm -rf $(BUILD)/example && mkdir -p $(BUILD)/example
 	@cp -r examples/$(EXAMPLE) $(BUILD)/example/$(EXAMPLE)
 	$(BUILD)/bs2vnf nomerge $(BUILD)/example/$(EXAMPLE) $(EXAMPLE)
 	@echo
+	$(BUILD)/tools/vnfview $(BUILD)/example/$(EXAMPLE)/$(EXAMPLE)_V4.vnf $(BUILD)/example/pictures
+	@echo
 	@echo "Neutral file: $(BUILD)/example/$(EXAMPLE)/$(EXAMPLE)_V4.vnf"
 	@echo "Run log:      $(BUILD)/example/$(EXAMPLE)/$(EXAMPLE)_V4.log"
+	@echo "Pictures:     $(BUILD)/example/pictures/*.svg"
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
