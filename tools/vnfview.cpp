@@ -14,6 +14,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "corelib/Utf8.h"
@@ -24,7 +25,6 @@ namespace {
 
 using io::CBlock;
 using io::CBlock_func;
-using io::CBlockArgument;
 using svg::Contour;
 using svg::Extent;
 using svg::Point;
@@ -87,32 +87,64 @@ const std::wstring* namedValue(const CBlock& block, std::wstring_view name) {
     return nullptr;
 }
 
+/// Calls `use` with the argument at `index`, as `visitArguments` hands it, if there is one.
+template <typename Use>
+void atIndex(const CBlock_func& f, std::size_t index, Use&& use) {
+    std::size_t at = 0;
+    f.visitArguments([&](const auto& value) {
+        if (at++ == index) {
+            use(value);
+        }
+    });
+}
+
+template <typename T, typename V>
+constexpr bool k_Is = std::is_same_v<std::decay_t<V>, T>;
+
 /// An int or a finite double argument.
 std::optional<double> number(const CBlock_func& f, std::size_t i) {
-    if (i >= f.arguments().size()) {
-        return std::nullopt;
-    }
-    const CBlockArgument& a = f.arguments()[i];
-    if (const double* d = std::get_if<double>(&a)) {
-        if (std::isfinite(*d)) {
-            return *d;
+    std::optional<double> found;
+    atIndex(f, i, [&](const auto& value) {
+        if constexpr (k_Is<double, decltype(value)>) {
+            if (std::isfinite(value)) {
+                found = value;
+            }
+        } else if constexpr (k_Is<int, decltype(value)>) {
+            found = value;
         }
-    } else if (const int* n = std::get_if<int>(&a)) {
-        return *n;
-    }
-    return std::nullopt;
+    });
+    return found;
 }
 
-const std::wstring* text(const CBlock_func& f, std::size_t i) {
-    return i < f.arguments().size() ? std::get_if<std::wstring>(&f.arguments()[i]) : nullptr;
+std::optional<std::wstring> text(const CBlock_func& f, std::size_t i) {
+    std::optional<std::wstring> found;
+    atIndex(f, i, [&](const auto& value) {
+        if constexpr (k_Is<CBlock_func::PackedText, decltype(value)>) {
+            found = value.wide();
+        }
+    });
+    return found;
 }
 
+std::optional<bool> flag(const CBlock_func& f, std::size_t i) {
+    std::optional<bool> found;
+    atIndex(f, i, [&](const auto& value) {
+        if constexpr (k_Is<bool, decltype(value)>) {
+            found = value;
+        }
+    });
+    return found;
+}
+
+/// A nested item, owned by `f`, so it lives as long as the tree.
 const CBlock_func* nested(const CBlock_func& f, std::size_t i) {
-    if (i >= f.arguments().size()) {
-        return nullptr;
-    }
-    const auto* p = std::get_if<std::shared_ptr<const CBlock_func>>(&f.arguments()[i]);
-    return p ? p->get() : nullptr;
+    const CBlock_func* found = nullptr;
+    atIndex(f, i, [&](const auto& value) {
+        if constexpr (k_Is<CBlock_func, decltype(value)>) {
+            found = &value;
+        }
+    });
+    return found;
 }
 
 bool equalsIgnoringCase(std::wstring_view a, std::wstring_view b) {
@@ -126,11 +158,14 @@ bool equalsIgnoringCase(std::wstring_view a, std::wstring_view b) {
 /// vertex (a path's width) goes to `widths` when asked for. False when an item is not
 /// understood.
 bool readContour(const CBlock_func& shape, Contour& contour, std::vector<double>* widths) {
-    for (std::size_t i = 0; i < shape.arguments().size(); ++i) {
-        const CBlock_func* item = nested(shape, i);
-        if (!item) {
-            continue;  // the graphic's id and width
+    std::vector<const CBlock_func*> items;
+    shape.visitArguments([&](const auto& value) {
+        // The graphic's id and width are no items of the contour.
+        if constexpr (k_Is<CBlock_func, decltype(value)>) {
+            items.push_back(&value);
         }
+    });
+    for (const CBlock_func* item : items) {
         if (item->name() == L"vertex") {
             const auto x = number(*item, 0);
             const auto y = number(*item, 1);
@@ -393,8 +428,8 @@ void Picture::readLayers() {
                 continue;  // DefaultUnits
             }
             const CBlock_func& layer = **f;
-            const std::wstring* name = text(layer, 0);
-            const std::wstring* type = text(layer, 1);
+            const auto name = text(layer, 0);
+            const auto type = text(layer, 1);
             if ((layer.name() != L"Layer" && layer.name() != L"StackupLayer") || !name || !type) {
                 m_warnings.add("an unknown item in a Layers block");
                 continue;
@@ -468,7 +503,7 @@ void Picture::readPadStacks() {
                 m_warnings.add("an unknown padstack entry");
                 continue;
             }
-            const std::wstring* shapeName = text(entry, 0);
+            const auto shapeName = text(entry, 0);
             const auto x = number(entry, 1);
             const auto y = number(entry, 2);
             if (!shapeName || !x || !y) {
@@ -515,7 +550,7 @@ void Picture::readFootprints() {
                     const auto* pin = std::get_if<std::shared_ptr<const CBlock_func>>(&f);
                     const auto x = pin ? number(**pin, 1) : std::nullopt;
                     const auto y = pin ? number(**pin, 2) : std::nullopt;
-                    const std::wstring* stack = pin ? text(**pin, 3) : nullptr;
+                    const auto stack = pin ? text(**pin, 3) : std::nullopt;
                     if (!x || !y || !stack || (*pin)->name() != L"FpPin") {
                         m_warnings.add("a footprint pin that is no FpPin(name, x, y, padstack)");
                         continue;
@@ -608,13 +643,12 @@ void Picture::drawComponents() {
                 continue;
             }
             const CBlock_func& inst = **f;
-            const std::wstring* layer = text(inst, 0);
-            const std::wstring* geometry = text(inst, 1);
+            const auto layer = text(inst, 0);
+            const auto geometry = text(inst, 1);
             const auto x = number(inst, 3);
             const auto y = number(inst, 4);
             const auto rotation = number(inst, 5);
-            const bool* mirrored =
-                inst.arguments().size() > 6 ? std::get_if<bool>(&inst.arguments()[6]) : nullptr;
+            const std::optional<bool> mirrored = flag(inst, 6);
             if (inst.name() != L"LayoutCompInst" || !layer || !geometry || !x || !y || !rotation
                 || !mirrored) {
                 m_warnings.add(
@@ -648,7 +682,7 @@ void Picture::drawComponents() {
                 drawPad(stack->second, pinPlace, flipped, -1);
             }
             for (const CBlock_func* graphic : footprint->second.graphics) {
-                const std::wstring* graphicLayer = text(*graphic, 0);
+                const auto graphicLayer = text(*graphic, 0);
                 const CBlock_func* shape = nested(*graphic, 1);
                 if (graphic->name() != L"Graphics" || !graphicLayer || !shape) {
                     m_warnings.add("a footprint graphic that is no Graphics(layer, shape)");
@@ -883,7 +917,7 @@ void Picture::drawNet(const CBlock& net) {
 /// `Trace`(layer, Path) and `Graphics`(layer, shape): paths are stroked, polygons,
 /// rectangles and circles filled.
 void Picture::drawNetGraphic(const CBlock_func& graphic) {
-    const std::wstring* layerName = text(graphic, 0);
+    const auto layerName = text(graphic, 0);
     const CBlock_func* shape = nested(graphic, 1);
     if (!layerName || !shape || (graphic.name() != L"Trace" && graphic.name() != L"Graphics")) {
         m_warnings.add("a Trace or Graphics item that is no (layer, shape)");
@@ -1059,11 +1093,11 @@ void Picture::drawPolygonWithVoids(const CBlock& block) {
 /// `Via`(id, first layer, last layer, x, y, padstack, angle): the padstack's pads on every
 /// copper layer from the first to the last, or a 0.5 mm dot when the padstack is unknown.
 void Picture::drawVia(const CBlock_func& via) {
-    const std::wstring* from = text(via, 1);
-    const std::wstring* to = text(via, 2);
+    const auto from = text(via, 1);
+    const auto to = text(via, 2);
     const auto x = number(via, 3);
     const auto y = number(via, 4);
-    const std::wstring* stackName = text(via, 5);
+    const auto stackName = text(via, 5);
     if (!from || !to || !x || !y || !stackName) {
         m_warnings.add("a Via that is no Via(id, layer, layer, x, y, padstack, angle)");
         return;
