@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cwctype>
 #include <filesystem>
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <set>
@@ -74,6 +75,19 @@ const CBlock* childBlock(const CBlock* block, std::wstring_view name) {
         }
     }
     return nullptr;
+}
+
+/// The block reached from `block` through children with the given names, in order.
+const CBlock* blockAt(const CBlock* block, std::initializer_list<std::wstring_view> path) {
+    for (const std::wstring_view name : path) {
+        block = childBlock(block, name);
+    }
+    return block;
+}
+
+/// A block of the layout cell's layout (the components, the nets, its graphics).
+const CBlock* layoutBlock(const CBlock& root, std::wstring_view name) {
+    return blockAt(&root, {L"LayoutData", L"LayoutCell", L"Layout", name});
 }
 
 const std::wstring* namedValue(const CBlock& block, std::wstring_view name) {
@@ -188,6 +202,22 @@ bool readContour(const CBlock_func& shape, Contour& contour, std::vector<double>
         }
     }
     return true;
+}
+
+/// Centre and radius of a `Circle`(id, width, x, y, diameter); none for a circle of no
+/// size, and none with a warning when a number is missing.
+std::optional<std::pair<Point, double>> readCircle(const CBlock_func& shape, Warnings& warnings) {
+    const auto x = number(shape, 2);
+    const auto y = number(shape, 3);
+    const auto diameter = number(shape, 4);
+    if (!x || !y || !diameter) {
+        warnings.add("a Circle graphic without its centre and diameter");
+        return std::nullopt;
+    }
+    if (*diameter <= 0.0) {
+        return std::nullopt;
+    }
+    return std::pair(Point{*x, *y}, *diameter / 2.0);
 }
 
 /// A closed contour without the vertex that repeats the first one.
@@ -571,9 +601,8 @@ void Picture::readFootprints() {
 
 /// The board outline: the first Polygon or Path of the design's PhysicalDimensions.
 void Picture::readOutline() {
-    const CBlock* dimensions = childBlock(
-        childBlock(childBlock(childBlock(&m_root, L"LayoutData"), L"Design"), L"TopLayout"),
-        L"PhysicalDimensions");
+    const CBlock* dimensions =
+        blockAt(&m_root, {L"LayoutData", L"Design", L"TopLayout", L"PhysicalDimensions"});
     if (!dimensions) {
         return;
     }
@@ -625,9 +654,7 @@ void Picture::build() {
 // Pads and footprint drawing
 
 void Picture::drawComponents() {
-    const CBlock* components = childBlock(
-        childBlock(childBlock(childBlock(&m_root, L"LayoutData"), L"LayoutCell"), L"Layout"),
-        L"LayoutComponents");
+    const CBlock* components = layoutBlock(m_root, L"LayoutComponents");
     if (!components) {
         return;
     }
@@ -786,17 +813,12 @@ void Picture::drawDrawingShape(Layer& layer, const CBlock_func& shape, const Tra
         return;  // texts are not drawn
     }
     if (shape.name() == L"Circle") {
-        const auto x = number(shape, 2);
-        const auto y = number(shape, 3);
-        const auto diameter = number(shape, 4);
-        if (!x || !y || !diameter) {
-            m_warnings.add("a Circle graphic without its centre and diameter");
+        const auto circle = readCircle(shape, m_warnings);
+        if (!circle) {
             return;
         }
-        if (*diameter <= 0.0) {
-            return;  // a circle of no size draws nothing
-        }
-        const Point centre = place.apply({*x, *y});
+        const Point centre = place.apply(circle->first);
+        const double radius = circle->second;
         std::string& d = layer.drawing;
         d += "<circle fill=\"none\" stroke-width=\"";
         svg::appendNumber(d, width);
@@ -805,9 +827,9 @@ void Picture::drawDrawingShape(Layer& layer, const CBlock_func& shape, const Tra
         d += "\" cy=\"";
         svg::appendNumber(d, -centre.y);
         d += "\" r=\"";
-        svg::appendNumber(d, *diameter / 2.0);
+        svg::appendNumber(d, radius);
         d += "\"/>\n";
-        layer.extent.add(centre, *diameter / 2.0);
+        layer.extent.add(centre, radius);
         return;
     }
     if (shape.name() == L"Rectangle") {
@@ -856,9 +878,7 @@ void Picture::drawDrawingShape(Layer& layer, const CBlock_func& shape, const Tra
 // Nets
 
 void Picture::drawNets() {
-    const CBlock* nets = childBlock(
-        childBlock(childBlock(childBlock(&m_root, L"LayoutData"), L"LayoutCell"), L"Layout"),
-        L"LayoutNets");
+    const CBlock* nets = layoutBlock(m_root, L"LayoutNets");
     if (!nets) {
         return;
     }
@@ -871,9 +891,7 @@ void Picture::drawNets() {
         drawNet(**net);
     }
     // Board graphics of the layout cell, drawn like a net's.
-    const CBlock* graphics = childBlock(
-        childBlock(childBlock(childBlock(&m_root, L"LayoutData"), L"LayoutCell"), L"Layout"),
-        L"Graphics");
+    const CBlock* graphics = layoutBlock(m_root, L"Graphics");
     if (graphics) {
         for (const io::CBlockItem& item : graphics->items()) {
             if (const auto* f = std::get_if<std::shared_ptr<const CBlock_func>>(&item)) {
@@ -1041,17 +1059,9 @@ void Picture::drawPolygonWithVoids(const CBlock& block) {
             }
             contours.push_back(std::move(polygon));
         } else if (shape.name() == L"Circle") {
-            const auto x = number(shape, 2);
-            const auto y = number(shape, 3);
-            const auto diameter = number(shape, 4);
-            if (!x || !y || !diameter) {
-                m_warnings.add("a Circle graphic without its centre and diameter");
-                return;
+            if (const auto circle = readCircle(shape, m_warnings)) {
+                circles.push_back(*circle);
             }
-            if (*diameter <= 0.0) {
-                return;  // a circle of no size draws nothing
-            }
-            circles.push_back({{*x, *y}, *diameter / 2.0});
         } else {
             m_warnings.add("an unknown shape in a PolygonWithVoids");
         }
