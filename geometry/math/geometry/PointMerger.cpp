@@ -13,20 +13,29 @@ void PointMerger::Merge(double accuracy) {
     const int n = GetCount();
     m_Parent.resize(n);
     std::iota(m_Parent.begin(), m_Parent.end(), 0);
-    if (!(accuracy > 0)) {
-        std::vector<int> order(n);
-        std::iota(order.begin(), order.end(), 0);
-        const auto less = [&](int a, int b) {
-            const int c = base::CompareTotal_G(m_Points[a].GetX(), m_Points[b].GetX());
-            return c != 0 ? c < 0
-                          : base::CompareTotal_G(m_Points[a].GetY(), m_Points[b].GetY()) < 0;
-        };
-        std::sort(order.begin(), order.end(), less);
-        for (int i = 1; i < n; ++i) {
-            if (m_Points[order[i]] == m_Points[order[i - 1]]) {
-                Unite(order[i], order[i - 1]);
-            }
+    // Equal points first: sorted, each run of them forms a group, and only the first point
+    // of a run goes on. Many copies of one point (a path that stays put) would otherwise be
+    // compared with each other pair by pair in their cell.
+    std::vector<int> order(n);
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&](int a, int b) {
+        const int c = base::CompareTotal_G(m_Points[a].GetX(), m_Points[b].GetX());
+        if (c != 0) {
+            return c < 0;
         }
+        const int d = base::CompareTotal_G(m_Points[a].GetY(), m_Points[b].GetY());
+        return d != 0 ? d < 0 : a < b;
+    });
+    std::vector<int> distinct;
+    distinct.reserve(order.size());
+    for (int i = 0; i < n; ++i) {
+        if (i > 0 && m_Points[order[i]] == m_Points[order[i - 1]]) {
+            Unite(order[i], order[i - 1]);
+        } else {
+            distinct.push_back(order[i]);
+        }
+    }
+    if (!(accuracy > 0)) {
         return;
     }
     // Points on a grid of cells twice the accuracy wide: points within the accuracy of
@@ -48,9 +57,11 @@ void PointMerger::Merge(double accuracy) {
         std::int64_t m_Y;
         int m_Point;
     };
-    std::vector<Cell> cells(n);
-    for (int i = 0; i < n; ++i) {
-        cells[i] = {key(m_Points[i].GetX()), key(m_Points[i].GetY()), i};
+    const auto count = distinct.size();
+    std::vector<Cell> cells(count);
+    for (size_t i = 0; i < count; ++i) {
+        const Point& p = m_Points[distinct[i]];
+        cells[i] = {key(p.GetX()), key(p.GetY()), distinct[i]};
     }
     const auto before = [](const Cell& a, std::int64_t x, std::int64_t y) {
         return a.m_X < x || (a.m_X == x && a.m_Y < y);
@@ -70,11 +81,11 @@ void PointMerger::Merge(double accuracy) {
         }
     };
     size_t cursor = 0;
-    for (size_t b = 0; b < size_t(n);) {
+    for (size_t b = 0; b < count;) {
         const std::int64_t x = cells[b].m_X;
         const std::int64_t y = cells[b].m_Y;
         size_t e = b + 1;
-        while (e < size_t(n) && cells[e].m_X == x && cells[e].m_Y == y) {
+        while (e < count && cells[e].m_X == x && cells[e].m_Y == y) {
             ++e;
         }
         if (x == k_NotANumber || y == k_NotANumber) {
@@ -85,15 +96,15 @@ void PointMerger::Merge(double accuracy) {
         // The cell above, then the three cells of the next column; the cursor only moves
         // forward since the cells are visited in order.
         size_t above = e;
-        while (above < size_t(n) && cells[above].m_X == x && cells[above].m_Y == y + 1) {
+        while (above < count && cells[above].m_X == x && cells[above].m_Y == y + 1) {
             ++above;
         }
         compare(b, e, e, above);
-        while (cursor < size_t(n) && before(cells[cursor], x + 1, y - 1)) {
+        while (cursor < count && before(cells[cursor], x + 1, y - 1)) {
             ++cursor;
         }
         size_t last = cursor;
-        while (last < size_t(n) && cells[last].m_X == x + 1 && cells[last].m_Y <= y + 1) {
+        while (last < count && cells[last].m_X == x + 1 && cells[last].m_Y <= y + 1) {
             ++last;
         }
         compare(b, e, cursor, last);
