@@ -9,6 +9,8 @@
 //
 // Then a board of 8 plane layers (N/8 segments each) is converted with one worker and with
 // one worker per hardware thread: "parallel_ratio" is the parallel time over the serial.
+// "arithmetic_parallel_ratio" is the same ratio for plain arithmetic split over the threads,
+// measured right after: what the machine allows at that moment (0.5 on two idle cores).
 //
 //   plane_pass_bench [N ...]     default sizes: 10000 100000 300000
 
@@ -112,9 +114,31 @@ double runKernel(std::size_t n) {
     return plane.GetCount() > 0 ? secondsSince(start) : -1;
 }
 
+/// A fixed amount of arithmetic on each of `workers` threads: how much faster the machine
+/// runs independent work side by side at this moment, the baseline for the pass's ratio.
+double runArithmetic(unsigned workers) {
+    const auto start = Clock::now();
+    std::vector<std::thread> threads;
+    std::vector<double> sums(workers);
+    for (unsigned w = 0; w < workers; ++w) {
+        threads.emplace_back([&sums, w, workers] {
+            double sum = 0;
+            for (long i = 1; i < 400000000 / static_cast<long>(workers); ++i) {
+                sum += 1.0 / static_cast<double>(i + w);
+            }
+            sums[w] = sum;
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    return sums[0] > 0 ? secondsSince(start) : -1;
+}
+
 struct Measured {
     double seconds = -1;
     double peakRssMb = 0;
+    double cpuSeconds = 0;  ///< the child's user and system time, all threads
 };
 
 /// Runs `work` in a child process: its time and the child's peak memory.
@@ -140,7 +164,9 @@ Measured measure(const std::function<double()>& work) {
     if (got != sizeof seconds || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         return {};
     }
-    return {seconds, usage.ru_maxrss / 1024.0};
+    const auto toSeconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+    return {seconds, usage.ru_maxrss / 1024.0,
+            toSeconds(usage.ru_utime) + toSeconds(usage.ru_stime)};
 }
 
 }  // namespace
@@ -166,9 +192,13 @@ int main(int argc, char** argv) {
     const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
     const Measured serial = measure([n] { return runPass(n, 8, 1); });
     const Measured parallel = measure([n, threads] { return runPass(n, 8, threads); });
+    const Measured oneWorker = measure([] { return runArithmetic(1); });
+    const Measured allWorkers = measure([threads] { return runArithmetic(threads); });
     std::printf(
         "{\"layers\":8,\"n\":%zu,\"workers\":%u,\"serial_s\":%.3f,\"parallel_s\":%.3f,"
-        "\"parallel_ratio\":%.3f}\n",
-        n, threads, serial.seconds, parallel.seconds, parallel.seconds / serial.seconds);
+        "\"parallel_ratio\":%.3f,\"serial_cpu_s\":%.3f,\"parallel_cpu_s\":%.3f,"
+        "\"arithmetic_parallel_ratio\":%.3f}\n",
+        n, threads, serial.seconds, parallel.seconds, parallel.seconds / serial.seconds,
+        serial.cpuSeconds, parallel.cpuSeconds, allWorkers.seconds / oneWorker.seconds);
     return 0;
 }
