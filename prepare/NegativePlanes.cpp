@@ -18,6 +18,7 @@
 #include "math/geometry/PolygonCollection.h"
 #include "math/geometry/PolygonWithHolesCollection.h"
 #include "mentor/Arena.h"
+#include "mentor/DrawnShape.h"
 #include "mentor/Names.h"
 #include "mentor/Units.h"
 #include "prepare/BoardShapes.h"
@@ -107,6 +108,9 @@ private:
     void computeAll();
     void store(const Conversion& conversion);
     LayoutNet* netNamed(const std::string& name);
+    /// The board-level paths, polygons and circles drawn on `layer` (a layer-file name, any
+    /// case), in board order.
+    const std::vector<const MentorElement*>& boardShapesOn(const std::string& layer) const;
 
     BoardModel& m_model;
     io::CAbstract_ostream& m_log;
@@ -114,9 +118,26 @@ private:
     const unsigned m_workers;
     geom::Polygon m_outline;
     std::vector<Conversion> m_conversions;
+    /// Board-level drawings by the lower-case layer-file name of their layer, so that each
+    /// layer name is mapped once rather than once per plane layer.
+    std::map<std::string, std::vector<const MentorElement*>, std::less<>> m_boardShapes;
 };
 
+const std::vector<const MentorElement*>& PlaneConverter::boardShapesOn(
+    const std::string& layer) const {
+    static const std::vector<const MentorElement*> k_None;
+    const auto found = m_boardShapes.find(lowerCase(layer));
+    return found == m_boardShapes.end() ? k_None : found->second;
+}
+
 void PlaneConverter::run() {
+    for (const MentorElement* element : m_model.elements) {
+        const DrawnShape shape = drawnShape(*element);
+        const bool cuts = element->asPath() || element->asMyPolygon() || element->asMyCircle();
+        if (cuts && shape.layer && *shape.ownerKind == "board") {
+            m_boardShapes[lowerCase(mapLayerName(m_model, *shape.layer))].push_back(element);
+        }
+    }
     CoordinateList points;
     if (!findBoardRoutingOutline(m_model, points) || !allFinite(points)) {
         VCORE_ASSERT_TEXT("MentorParser", false, "false");
@@ -284,10 +305,10 @@ void PlaneConverter::collectHoles(const std::string& layer, const std::string& n
             }
         }
     }
-    for (const MentorElement* element : m_model.elements) {
+    const std::vector<const MentorElement*>& drawn = boardShapesOn(layer);
+    for (const MentorElement* element : drawn) {
         const Path* path = element->asPath();
-        if (!path || path->ownerKind != "board" || path->points.size() < 4
-            || !equalIgnoringCase(mapLayerName(m_model, path->layer), layer)) {
+        if (!path || path->points.size() < 4) {
             continue;
         }
         for (std::size_t i = 0; i + 3 < path->points.size(); i += 2) {
@@ -302,18 +323,16 @@ void PlaneConverter::collectHoles(const std::string& layer, const std::string& n
             holes.push_back(member.GetPolygon());
         }
     }
-    for (const MentorElement* element : m_model.elements) {
+    for (const MentorElement* element : drawn) {
         if (const MyPolygon* polygon = element->asMyPolygon()) {
-            if (polygon->ownerKind == "board" && polygon->points.size() >= 6
-                && polygon->points.size() % 2 == 0 && allFinite(polygon->points)
-                && equalIgnoringCase(mapLayerName(m_model, polygon->layer), layer)) {
+            if (polygon->points.size() >= 6 && polygon->points.size() % 2 == 0
+                && allFinite(polygon->points)) {
                 holes.push_back(buildPolygon(polygon->points, 1.0));
             }
         } else if (const MyCircle* circle = element->asMyCircle()) {
             const double radius = circle->diameter / 2;
-            if (circle->ownerKind == "board" && radius > 0 && std::isfinite(radius)
-                && std::isfinite(circle->x) && std::isfinite(circle->y)
-                && equalIgnoringCase(mapLayerName(m_model, circle->layer), layer)) {
+            if (radius > 0 && std::isfinite(radius) && std::isfinite(circle->x)
+                && std::isfinite(circle->y)) {
                 holes.emplace_back(geom::Circle(geom::Point(circle->x, circle->y), radius));
             }
         }

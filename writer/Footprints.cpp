@@ -20,14 +20,6 @@ namespace {
 using MentorBS::CoordinateList;
 using MentorBS::MentorElement;
 
-std::string lowerCase(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return lower;
-}
-
 /// The drawing elements of component owners in board order, by owner name without quotes
 /// and in lower case: one walk over the board instead of one per geometry.
 std::map<std::string, std::vector<const MentorElement*>> componentDrawings(
