@@ -1,7 +1,12 @@
 // The whole translator on generated boards: for each size, tools/bsgen writes a board of that
 // many trace segments (20 layers, 8 of them planes, vias and clearances in proportion) into a
 // fresh directory, and the real bs2vnf translates it in a child process, with the
-// translation report asked for. One JSON line per board:
+// translation report asked for. Up to 100,000 segments the board is the generator's
+// 200 x 150 mm; beyond, its sides grow with the square root of the segments, so that the
+// copper stays near the density of a real board rather than covering the planes many times
+// over, up to 440 x 330 mm: the largest board in millimetres whose coordinates stay within
+// the kernel's tolerance of 1e-10 mm (a thousand units in the last place of 450 is 1e-10).
+// BS2VNF_BENCH_FIXED_SIZE=1 keeps 200 x 150 mm. One JSON line per board:
 //   segments, input_mb   the board and the size of its seven files
 //   wall_s, peak_rss_mb  the translator's process: wall time, peak resident memory
 //   read_s, prepare_s, write_s   its phases, from the report
@@ -15,7 +20,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -100,9 +107,14 @@ int main(int argc, char** argv) {
             / ("bs2vnf-wholerun-" + std::to_string(getpid()) + "-" + std::to_string(segments));
         fs::remove_all(dir);
         fs::create_directories(dir);
+        const double grow =
+            std::getenv("BS2VNF_BENCH_FIXED_SIZE") != nullptr
+                ? 1.0
+                : std::clamp(std::sqrt(static_cast<double>(segments) / 1e5), 1.0, 2.2);
         const Child generated =
             run({BSGEN_PATH, "--seed", "1", "--segments", std::to_string(segments), "--layers",
-                 "20", "--planes", "8", "--out", dir.string()},
+                 "20", "--planes", "8", "--width", std::to_string(std::lround(200 * grow)),
+                 "--height", std::to_string(std::lround(150 * grow)), "--out", dir.string()},
                 {});
         if (generated.status != 0) {
             std::fprintf(stderr, "bsgen failed for %ld segments\n", segments);
@@ -121,10 +133,12 @@ int main(int argc, char** argv) {
         std::stringstream text;
         text << in.rdbuf();
         std::printf(
-            "{\"segments\":%ld,\"input_mb\":%.1f,\"wall_s\":%.2f,\"read_s\":%.2f,\"prepare_s\":%."
+            "{\"segments\":%ld,\"board_mm\":\"%ldx%ld\",\"input_mb\":%.1f,\"wall_s\":%.2f,\"read_"
+            "s\":%.2f,\"prepare_s\":%."
             "2f,"
             "\"write_s\":%.2f,\"vnf_mb\":%.1f,\"peak_rss_mb\":%.0f,\"status\":%d}\n",
-            segments, inputMb, translated.wallSeconds, phaseSeconds(text.str(), "read"),
+            segments, std::lround(200 * grow), std::lround(150 * grow), inputMb,
+            translated.wallSeconds, phaseSeconds(text.str(), "read"),
             phaseSeconds(text.str(), "prepare"), phaseSeconds(text.str(), "write"),
             megabytes(dir / "board_V4.vnf"), translated.peakRssMb, translated.status);
         std::fflush(stdout);
