@@ -1,6 +1,7 @@
 #include "corelib/Clock.h"
 
 #include <charconv>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -48,6 +49,11 @@ VString timeText(std::time_t when) {
 
 VString timeText() {
     return timeText(now());
+}
+
+double steadySeconds() {
+    const auto since = std::chrono::steady_clock::now().time_since_epoch();
+    return std::chrono::duration<double>(since).count();
 }
 
 }  // namespace platform

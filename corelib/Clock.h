@@ -22,4 +22,8 @@ VString timeText();
 /// The value of SOURCE_DATE_EPOCH when it is set and valid.
 std::optional<std::time_t> sourceDateEpoch();
 
+/// Seconds on a steady clock from an arbitrary start, for measuring how long something
+/// takes: only differences mean anything, and SOURCE_DATE_EPOCH does not fix them.
+double steadySeconds();
+
 }  // namespace platform

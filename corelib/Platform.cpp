@@ -1,5 +1,7 @@
 #include "corelib/Platform.h"
 
+#include <sys/resource.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -28,6 +30,11 @@ void Reporter::standardOutput(std::string_view text) {
     std::fflush(stdout);
 }
 
+void Reporter::standardError(std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fflush(stderr);
+}
+
 void Reporter::assertionFailed(std::string_view source, int line, std::string_view expression) {
     std::fprintf(stderr, "Assertion failed: %.*s(%d): %.*s\n", static_cast<int>(source.size()),
                  source.data(), line, static_cast<int>(expression.size()), expression.data());
@@ -39,6 +46,23 @@ void Reporter::endProcess(int status) {
 
 Reporter& reporter() {
     return g_current ? *g_current : defaultReporter();
+}
+
+std::optional<std::string> environmentValue(const char* name) {
+    const char* value = std::getenv(name);
+    if (!value) {
+        return std::nullopt;
+    }
+    return std::string(value);
+}
+
+double peakResidentMegabytes() {
+    rusage usage{};
+    if (getrusage(RUSAGE_SELF, &usage) != 0) {
+        return 0;
+    }
+    // Linux gives the peak in kibibytes.
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
 ScopedReporter::ScopedReporter(Reporter& replacement) : m_previous(g_current) {

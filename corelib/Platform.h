@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,8 @@ public:
     virtual int messageBox(std::string_view text, std::string_view caption, unsigned style);
     /// Text for standard output, written as given (no line end added).
     virtual void standardOutput(std::string_view text);
+    /// Text for standard error, written as given (no line end added).
+    virtual void standardError(std::string_view text);
     /// A failed check: source name, line and condition text.
     virtual void assertionFailed(std::string_view source, int line, std::string_view expression);
     /// Ends the process with `status` (the default calls std::exit, which flushes every
@@ -27,6 +30,13 @@ public:
 
 /// The reporter in use.
 Reporter& reporter();
+
+/// The value of the environment variable `name`; nothing when it is not set.
+std::optional<std::string> environmentValue(const char* name);
+
+/// The largest resident set the process has had so far, in mebibytes (2^20 bytes); 0 where
+/// the system does not tell.
+double peakResidentMegabytes();
 
 /// Installs `replacement` for the lifetime of this object (tests).
 class ScopedReporter {

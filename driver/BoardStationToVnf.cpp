@@ -2,6 +2,7 @@
 
 #include "corelib/Clock.h"
 #include "corelib/TokenStream.h"
+#include "driver/TranslationReport.h"
 #include "mentor/GatesFileReader.h"
 #include "mentor/GeometryFileReader.h"
 #include "mentor/LayerFileReader.h"
@@ -21,8 +22,11 @@ void logTimed(io::CAbstract_ostream& log, const wchar_t* format) {
 
 }  // namespace
 
-BoardStationToVnf::BoardStationToVnf(const std::string& designDirectory,
-                                     io::CAbstract_ostream& log) {
+BoardStationToVnf::BoardStationToVnf(const std::string& designDirectory, io::CAbstract_ostream& log,
+                                     TranslationReport* report) {
+    if (report) {
+        report->beginPhase();
+    }
     logTimed(log, L"Parsing Mentor ASCII files. Time: %s");
     MentorParser parser;
 
@@ -41,11 +45,25 @@ BoardStationToVnf::BoardStationToVnf(const std::string& designDirectory,
     m_model = parser.takeModel();
     m_model.techLayers = std::move(techLayers);
     logTimed(log, L"Finished parsing Mentor ASCII files. Time: %s");
+    if (report) {
+        report->endPhase(TranslationReport::Phase::Read);
+    }
 
     prepareBoard(m_model, log);
+    if (report) {
+        report->endPhase(TranslationReport::Phase::Prepare);
+        report->takeModel(m_model);
+    }
 }
 
 void BoardStationToVnf::write(const std::string& designDirectory, const std::string& designName,
-                              io::CAbstract_ostream& log) const {
-    writeNeutralFile(m_model, mergePlanes, designDirectory, designName, log);
+                              io::CAbstract_ostream& log, TranslationReport* report) const {
+    if (report) {
+        report->beginPhase();
+    }
+    writeNeutralFile(m_model, mergePlanes, designDirectory, designName, log,
+                     report ? &report->written() : nullptr);
+    if (report) {
+        report->endPhase(TranslationReport::Phase::Write);
+    }
 }

@@ -1,6 +1,7 @@
 #include "driver/Bs2Vnf.h"
 
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "corelib/FileName.h"
@@ -8,6 +9,7 @@
 #include "corelib/TokenStream.h"
 #include "driver/BoardStationToVnf.h"
 #include "driver/PackageInstance.h"
+#include "driver/TranslationReport.h"
 
 bool isMergeWord(std::string_view optionWord) {
     return optionWord == "merge";
@@ -29,9 +31,20 @@ int runBs2vnf(int argc, const char* const* argv) {
     if (argc == 5) {
         convertPackageInstance(argv[4], designDirectory);
     }
-    BoardStationToVnf translator(designDirectory, log);
+    // A report costs nothing unless BS2VNF_REPORT names its file.
+    const std::optional<std::string> reportPath = platform::environmentValue("BS2VNF_REPORT");
+    std::optional<TranslationReport> report;
+    if (reportPath && !reportPath->empty()) {
+        report.emplace();
+    }
+    TranslationReport* reporting = report ? &*report : nullptr;
+    BoardStationToVnf translator(designDirectory, log, reporting);
     translator.setMergeOption(isMergeWord(optionWord));
-    translator.write(designDirectory, designName, log);
+    translator.write(designDirectory, designName, log, reporting);
     log.Close();
+    if (report && !writeTranslationReport(*report, *reportPath)) {
+        platform::reporter().standardError("Translation report " + *reportPath
+                                           + " could not be written\n");
+    }
     return 0;
 }

@@ -7,6 +7,7 @@
 
 #include "corelib/VString.h"
 #include "mentor/MentorBS.h"
+#include "mentor/ReadCounts.h"
 
 namespace MentorBS {
 
@@ -50,6 +51,8 @@ struct BoardModel {
     std::map<std::string, std::vector<std::string>> stackupLayers;
     /// Geometry file: every layer name of every stackup.
     std::set<std::string> stackupLayerNames;
+    /// What each reader read, made and skipped, for the translation report.
+    ReadCounts readCounts;
 };
 
 }  // namespace MentorBS

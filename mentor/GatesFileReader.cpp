@@ -47,6 +47,7 @@ void GatesFileReader::read() {
         } else if (token == "PINSET") {
             token = readPINSET();
         } else {
+            m_parser.model.readCounts.gates.skip(MentorBS::SkipReason::UnknownKeyword);
             token = m_in.word();
         }
     }
@@ -110,11 +111,16 @@ std::string_view GatesFileReader::readPINSET() {
 }  // namespace
 
 bool readGatesText(MentorParser& parser, std::string_view text) {
+    const std::size_t elementsBefore = parser.model.elements.size();
     try {
         GatesFileReader(parser, text).read();
     } catch (const std::exception&) {
         // Out of memory on a pathological file: the elements made so far stay.
     }
+    // Every GATE and PINSET record makes one element.
+    MentorBS::FileCounts& counts = parser.model.readCounts.gates;
+    counts.records += static_cast<std::int64_t>(parser.model.elements.size() - elementsBefore);
+    counts.elements = counts.records;
     return true;
 }
 

@@ -365,6 +365,7 @@ void GeometryFileReader::read() {
             m_token = m_in.word();
             continue;
         }
+        ++m_parser.model.readCounts.geometry.records;
         const std::string_view keyword = keywordOf(m_token);
         const bool drawing = m_drawingOwner;
         const bool pad = m_padOwner;
@@ -387,6 +388,7 @@ void GeometryFileReader::read() {
         } else if (keyword == "text" && drawing) {
             readText();
         } else {
+            m_parser.model.readCounts.geometry.skip(SkipReason::UnknownKeyword);
             skipLine();
         }
         if (m_held) {
@@ -410,6 +412,7 @@ void GeometryFileReader::readCreate() {
     if (known.empty()) {
         // Everything up to the next create record belongs to an object of a kind the
         // translation has no use for.
+        m_parser.model.readCounts.geometry.skip(SkipReason::UnknownOwnerKind);
         m_ownerName = "other";
         while (true) {
             skipLine();
@@ -467,6 +470,7 @@ void GeometryFileReader::readPage() {
         const std::string_view argument = arguments.next();
         if (!beginsWithDigit(argument)) {
             // Too few numbers: the token opens the next record.
+            m_parser.model.readCounts.geometry.skip(SkipReason::IncompletePage);
             if (arguments.startedToken()) {
                 m_token = arguments.token();
                 hold();
@@ -479,6 +483,7 @@ void GeometryFileReader::readPage() {
     if (!closed && !arguments.tokenHasMore()) {
         m_token = m_in.word();
         if (beginsWith(m_token, '$')) {
+            m_parser.model.readCounts.geometry.skip(SkipReason::IncompletePage);
             hold();
             return;
         }
@@ -492,6 +497,7 @@ void GeometryFileReader::readPage() {
 void GeometryFileReader::readStackup() {
     const std::string_view token = m_in.word();
     if (token.size() < 28 || token.substr(12, 16) != "LAYER_DEFINITION") {
+        m_parser.model.readCounts.geometry.skip(SkipReason::UnusedAttribute);
         skipLine();
         return;
     }
@@ -518,6 +524,7 @@ void GeometryFileReader::readStackup() {
         }
     }
     if (names.empty()) {
+        m_parser.model.readCounts.geometry.skip(SkipReason::UnusedAttribute);
         return;
     }
     std::string key = names.front();
@@ -537,6 +544,8 @@ void GeometryFileReader::readPolygon() {
     CoordinateList points = readCoordinates();
     hold();
     if (points.size() < 6 || (m_padOwner && !isConductive(layer))) {
+        m_parser.model.readCounts.geometry.skip(points.size() < 6 ? SkipReason::TooFewCoordinates
+                                                                  : SkipReason::NonConductiveLayer);
         return;
     }
     store(make<MyPolygon>(std::move(layer), std::move(style), std::move(points), m_ownerKind,
@@ -556,6 +565,8 @@ void GeometryFileReader::readPath() {
             if (m_drawingOwner) {
                 store(make<Path>(std::move(layer), width, std::string(), CoordinateList(),
                                  m_ownerKind, m_ownerName));
+            } else {
+                m_parser.model.readCounts.geometry.skip(SkipReason::TooFewCoordinates);
             }
             m_token = m_in.word();
             hold();
@@ -567,6 +578,8 @@ void GeometryFileReader::readPath() {
     }
     CoordinateList points = readCoordinates();
     if (points.size() < 4 || (m_padOwner && !isConductive(layer))) {
+        m_parser.model.readCounts.geometry.skip(points.size() < 4 ? SkipReason::TooFewCoordinates
+                                                                  : SkipReason::NonConductiveLayer);
         return;
     }
     store(make<Path>(std::move(layer), width, std::move(style), std::move(points), m_ownerKind,
@@ -612,6 +625,7 @@ void GeometryFileReader::readInitial() {
         readPoint(m_token, points);
     }
     if (keyword != "path" && keyword != "polygon") {
+        m_parser.model.readCounts.geometry.skip(SkipReason::UnknownShapeKeyword);
         return;
     }
     // The layer is what stands between the quotes of the next token ("SIGNAL_1"), as
@@ -626,6 +640,8 @@ void GeometryFileReader::readInitial() {
     }
     skipLine();
     if (points.size() <= 6 || (m_padOwner && !isConductive(layer))) {
+        m_parser.model.readCounts.geometry.skip(
+            points.size() <= 6 ? SkipReason::TooFewCoordinates : SkipReason::NonConductiveLayer);
         return;
     }
     CoordinateList shape(points.begin(), points.end());
@@ -643,6 +659,7 @@ void GeometryFileReader::readOutline() {
     const std::string_view afterQuote = name.substr(name.empty() ? 0 : 1);
     if (!afterQuote.starts_with("BOARD_ROUTING_OUTLINE")
         && !afterQuote.starts_with("COMPONENT_PLACEMENT_OUTLINE")) {
+        m_parser.model.readCounts.geometry.skip(SkipReason::UnusedAttribute);
         skipLine();
         return;
     }
@@ -650,6 +667,7 @@ void GeometryFileReader::readOutline() {
     do {
         token = m_in.word();
         if (token.empty() || endsWith(token, ';')) {
+            m_parser.model.readCounts.geometry.skip(SkipReason::TooFewCoordinates);
             return;
         }
     } while (!beginsWith(token, '['));
@@ -684,6 +702,7 @@ void GeometryFileReader::readCircle() {
     const double width = valueOf(cut(fourth, 0, 2));
     skipLine();
     if (m_padOwner && !isConductive(layer)) {
+        m_parser.model.readCounts.geometry.skip(SkipReason::NonConductiveLayer);
         return;
     }
     store(make<MyCircle>(std::move(layer), x * m_unitFactor, y * m_unitFactor,
@@ -758,8 +777,11 @@ void GeometryFileReader::mergePadShapes() {
             m_parser.addElement(group.front());
         } else if (group.size() == 1 && group.front()->asMyCircle()) {
             // A round pad alone on its layer is described well enough by its pad shape.
+            m_parser.model.readCounts.geometry.skip(SkipReason::LoneRoundPad);
         } else if (MentorElement* outline = mergedOutline(group)) {
             m_parser.addElement(outline);
+        } else {
+            m_parser.model.readCounts.geometry.skip(SkipReason::EmptyMergedOutline);
         }
     }
 }
@@ -767,6 +789,7 @@ void GeometryFileReader::mergePadShapes() {
 }  // namespace
 
 bool readGeometryText(MentorParser& parser, std::string_view text) {
+    const std::size_t elementsBefore = parser.model.elements.size();
     GeometryFileReader reader(parser, text);
     try {
         reader.read();
@@ -777,6 +800,8 @@ bool readGeometryText(MentorParser& parser, std::string_view text) {
         reader.mergePadShapes();
     } catch (const std::exception&) {
     }
+    parser.model.readCounts.geometry.elements +=
+        static_cast<std::int64_t>(parser.model.elements.size() - elementsBefore);
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include "mentor/TextStream.h"
 
 bool readLayerText(MentorParser& parser, std::string_view text) {
+    const std::size_t elementsBefore = parser.model.elements.size();
     try {
         TextStream in(text);
         // Line records, read until the stream fails: a malformed number ends the file
@@ -36,6 +37,10 @@ bool readLayerText(MentorParser& parser, std::string_view text) {
     } catch (const std::exception&) {
         // Out of memory on a pathological file: the layers read so far stay.
     }
+    // Every layer line makes one element.
+    MentorBS::FileCounts& counts = parser.model.readCounts.layer;
+    counts.records += static_cast<std::int64_t>(parser.model.elements.size() - elementsBefore);
+    counts.elements = counts.records;
     return true;
 }
 

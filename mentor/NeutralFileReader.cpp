@@ -228,6 +228,8 @@ void NeutralFileReader::read() {
             freshTokenDue = readHOLE();
         } else if (keyword == "FIXTURE") {
             freshTokenDue = readFIXTURE();
+        } else if (!keyword.empty()) {
+            m_parser.model.readCounts.neutral.skip(SkipReason::UnknownKeyword);
         }
     }
 }
@@ -534,6 +536,8 @@ bool NeutralFileReader::readGEOM() {
                 attribute->type = std::move(type);
                 attribute->points = std::move(numbers);
                 attributes.push_back(attribute);
+            } else {
+                m_parser.model.readCounts.neutral.skip(SkipReason::UnpairedCoordinates);
             }
         }
     }
@@ -696,6 +700,7 @@ bool NeutralFileReader::readFIXTURE() {
 }  // namespace
 
 bool readNeutralText(MentorParser& parser, std::string_view text) {
+    const std::size_t elementsBefore = parser.model.elements.size();
     NeutralFileReader reader(parser, text);
     try {
         reader.read();
@@ -706,6 +711,10 @@ bool readNeutralText(MentorParser& parser, std::string_view text) {
         reader.finish();
     } catch (const std::exception&) {
     }
+    // Every record makes exactly one element.
+    FileCounts& counts = parser.model.readCounts.neutral;
+    counts.records += static_cast<std::int64_t>(parser.model.elements.size() - elementsBefore);
+    counts.elements = counts.records;
     return true;
 }
 

@@ -11,6 +11,7 @@
 #include "mentor/TextStream.h"
 
 bool readPinsText(MentorParser& parser, std::string_view text) {
+    const std::size_t elementsBefore = parser.model.elements.size();
     try {
         TextStream in(text);
         std::string_view token = in.word();
@@ -27,12 +28,17 @@ bool readPinsText(MentorParser& parser, std::string_view text) {
                 parser.addElement(
                     MentorBS::make<MentorBS::BSPins>(std::move(name), std::move(pinNames)));
             } else {
+                parser.model.readCounts.pins.skip(MentorBS::SkipReason::UnknownKeyword);
                 token = in.word();
             }
         }
     } catch (const std::exception&) {
         // Out of memory on a pathological file: the elements made so far stay.
     }
+    // Every PIN record makes one element.
+    MentorBS::FileCounts& counts = parser.model.readCounts.pins;
+    counts.records += static_cast<std::int64_t>(parser.model.elements.size() - elementsBefore);
+    counts.elements = counts.records;
     return true;
 }
 

@@ -69,6 +69,7 @@ void TechFileReader::read() {
         if (token.front() != '$') {
             continue;
         }
+        ++m_parser.model.readCounts.tech.records;
         // The command follows two leading characters ("$$"); only its own length is
         // compared, so "(" or anything else may follow it in the same word.
         const std::string_view command = token.size() > 2 ? token.substr(2) : std::string_view();
@@ -80,6 +81,8 @@ void TechFileReader::read() {
             readDefineRuleBoard();
         } else if (command.starts_with("define_technology")) {
             readDefineTechnology();
+        } else {
+            m_parser.model.readCounts.tech.skip(MentorBS::SkipReason::UnknownCommand);
         }
     }
 }
@@ -90,7 +93,9 @@ void TechFileReader::readDefinePhysicalLayer() {
     m_in.word();
     std::string name(cut(m_in.word(), 1, 2));
     // A number defined twice keeps its first name.
-    m_layers.emplace(number, name);
+    if (!m_layers.emplace(number, name).second) {
+        m_parser.model.readCounts.tech.skip(MentorBS::SkipReason::DuplicateLayerNumber);
+    }
     std::string secondName;
     const std::string_view token = m_in.word();
     if (endsWith(token, ';')) {
@@ -157,6 +162,7 @@ bool TechFileReader::technologyIsSupported() const {
 
 std::map<int, std::string> readTechText(MentorParser& parser, std::map<int, std::string>& layers,
                                         std::string_view text) {
+    const std::size_t layersBefore = layers.size();
     bool supported = true;
     try {
         TechFileReader reader(parser, layers, text);
@@ -165,6 +171,9 @@ std::map<int, std::string> readTechText(MentorParser& parser, std::map<int, std:
     } catch (const std::exception&) {
         // Out of memory on a pathological file: what was read so far stays.
     }
+    // What the file makes is the layer table: one entry per new layer number.
+    parser.model.readCounts.tech.elements +=
+        static_cast<std::int64_t>(layers.size() - layersBefore);
     if (!supported) {
         MessageBoxA(nullptr, k_UnsupportedTechnology, "Translation\tError",
                     MB_ICONERROR | MB_SETFOREGROUND);

@@ -93,6 +93,8 @@ void TracesFileReader::read() {
             readTTT();
         } else if (token == "TTI") {
             readTTI();
+        } else if (!token.empty()) {
+            m_parser.model.readCounts.traces.skip(SkipReason::UnknownKeyword);
         }
         token = m_in.word();
         // A net ends where the next header, an ST record or a FIL area begins; a net
@@ -100,6 +102,9 @@ void TracesFileReader::read() {
         if (m_inNet && (beginsWith(token, '#') || token == "ST" || token == "FIL")) {
             completeNet();
         }
+    }
+    if (m_inNet || !m_traces.empty() || !m_areas.empty() || !m_islands.empty()) {
+        m_parser.model.readCounts.traces.skip(SkipReason::NetOpenAtEnd);
     }
 }
 
@@ -116,6 +121,7 @@ void TracesFileReader::readHeader() {
 }
 
 void TracesFileReader::readTrace(std::string_view keyword) {
+    ++m_parser.model.readCounts.traces.records;
     int count = 0;
     m_in.number(count);
     m_in.ignoreLine();
@@ -158,6 +164,7 @@ void TracesFileReader::makeTrace(std::vector<double>& run, int layerNumber,
                                  std::string_view keyword) {
     if (run.size() < 6) {
         // A single point draws nothing.
+        m_parser.model.readCounts.traces.skip(SkipReason::TooFewCoordinates);
         run.clear();
         return;
     }
@@ -166,6 +173,8 @@ void TracesFileReader::makeTrace(std::vector<double>& run, int layerNumber,
     run.clear();
     const auto layer = m_parser.model.layerNumbers.find(layerNumber);
     if (layer == m_parser.model.layerNumbers.end()) {
+        m_parser.model.readCounts.traces.skip(SkipReason::UnknownLayerNumber);
+        m_parser.model.readCounts.undefinedTraceLayers.add(std::to_string(layerNumber));
         platform::reporter().standardOutput(m_netName + " has invalid layer number."
                                             + " not found\n");
         return;
@@ -175,6 +184,7 @@ void TracesFileReader::makeTrace(std::vector<double>& run, int layerNumber,
         crossReferenced = crossReferenced || layerName == layer->second;
     }
     if (!crossReferenced) {
+        m_parser.model.readCounts.traces.skip(SkipReason::LayerNotCrossReferenced);
         VCORE_ASSERT_TEXT("MentorParser", false, "false");
         return;
     }
@@ -182,6 +192,7 @@ void TracesFileReader::makeTrace(std::vector<double>& run, int layerNumber,
 }
 
 void TracesFileReader::readArea(bool fill) {
+    ++m_parser.model.readCounts.traces.records;
     m_netName = cut(m_in.word(), 1, 1);
     m_layerName = cut(m_in.word(), 1, 1);
     const std::string_view type = m_in.word();
@@ -203,11 +214,15 @@ void TracesFileReader::readArea(bool fill) {
     readVertices(count, vertices);
     if (type != "CUTOUT" && !dropped) {
         m_areas.push_back({m_layerName, std::move(vertices), m_fillWidth});
+    } else {
+        m_parser.model.readCounts.traces.skip(type == "CUTOUT" ? SkipReason::CutoutArea
+                                                               : SkipReason::UnfilledArea);
     }
     m_inNet = true;
 }
 
 void TracesFileReader::readIsland() {
+    ++m_parser.model.readCounts.traces.records;
     int count = 0;
     m_in.number(count);
     m_in.ignoreLine();
@@ -240,6 +255,9 @@ void TracesFileReader::completeNet() {
     if (m_areas.size() == 1) {
         m_areas.insert(m_areas.end(), std::make_move_iterator(m_islands.begin()),
                        std::make_move_iterator(m_islands.end()));
+    } else {
+        m_parser.model.readCounts.traces.skip(SkipReason::DiscardedIsland,
+                                              static_cast<std::int64_t>(m_islands.size()));
     }
     LayoutNet* net =
         make<LayoutNet>(m_netName, m_unitsName, std::move(m_traces), std::move(m_areas));
@@ -252,6 +270,7 @@ void TracesFileReader::completeNet() {
 }
 
 void TracesFileReader::readXRF() {
+    ++m_parser.model.readCounts.traces.records;
     int number = 0;
     m_in.number(number);
     std::string name(m_in.word());
@@ -263,6 +282,7 @@ void TracesFileReader::readXRF() {
 }
 
 void TracesFileReader::readTTT() {
+    ++m_parser.model.readCounts.traces.records;
     int key = 0;
     m_in.number(key);
     TestPointType type;
@@ -289,12 +309,14 @@ const std::vector<const Net*>& TracesFileReader::netsNamed(const std::string& na
 }
 
 void TracesFileReader::readTTI() {
+    ++m_parser.model.readCounts.traces.records;
     double x = 0;
     double y = 0;
     m_in.number(x);
     m_in.number(y);
     const std::string_view owner = m_in.word();
     if (beginsWith(owner, 'I') || beginsWith(owner, 'F')) {
+        m_parser.model.readCounts.traces.skip(SkipReason::TestPointOwnedByIOrF);
         return;
     }
     TestPointRecord record;
@@ -319,6 +341,7 @@ void TracesFileReader::readTTI() {
         const auto found = m_parser.model.layerNumberToXrf.find(number);
         return found == m_parser.model.layerNumberToXrf.end() ? nullptr : &found->second;
     };
+    const std::size_t testPointsBefore = m_parser.model.testPoints.size();
     for (const Net* net : netsNamed(m_netName)) {
         for (const NetPin* pin : net->pins) {
             const std::string* name = xrfName(pin->number);
@@ -345,16 +368,22 @@ void TracesFileReader::readTTI() {
             }
         }
     }
+    if (m_parser.model.testPoints.size() == testPointsBefore) {
+        m_parser.model.readCounts.traces.skip(SkipReason::TestPointOnNoPinOrVia);
+    }
 }
 
 }  // namespace
 
 bool readTracesText(MentorParser& parser, std::string_view text) {
+    const std::size_t netsBefore = parser.model.layoutElements.size();
     try {
         TracesFileReader(parser, text).read();
     } catch (const std::exception&) {
         // Out of memory on a pathological file: the nets stored so far stay.
     }
+    parser.model.readCounts.traces.elements +=
+        static_cast<std::int64_t>(parser.model.layoutElements.size() - netsBefore);
     return true;
 }
 

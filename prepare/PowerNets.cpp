@@ -55,6 +55,13 @@ const std::string* xrfNameOf(const MentorBS::BoardModel& model, const std::strin
     return nullptr;
 }
 
+/// Whether a layer is a power layer: its XRF name's group (the part before its first "_")
+/// is POWER.
+bool isPowerLayer(const MentorBS::BoardModel& model, const std::string& layerName) {
+    const std::string* xrfName = xrfNameOf(model, layerName);
+    return xrfName && xrfName->substr(0, xrfName->find('_')) == "POWER";
+}
+
 /// The second "_"-separated token of an XRF name as a whole base-10 number ("POWER_2"
 /// gives 2), or 0 when there is none.
 int planeNumber(std::string_view xrfName) {
@@ -84,11 +91,10 @@ void mapPowerNets(MentorBS::BoardModel& model, io::CAbstract_ostream& log) {
     }
     std::size_t powerLayers = 0;
     for (const auto& [number, layerName] : model.layerNumbers) {
-        const std::string* xrfName = xrfNameOf(model, layerName);
-        // The group is the part of the XRF name before its first "_".
-        if (!xrfName || xrfName->substr(0, xrfName->find('_')) != "POWER") {
+        if (!isPowerLayer(model, layerName)) {
             continue;
         }
+        const std::string* xrfName = xrfNameOf(model, layerName);
         if (powerLayers++ >= names.size()) {
             MessageBoxA(nullptr,
                         "The number of power/ground nets is less than the number of "
@@ -110,4 +116,17 @@ void mapPowerNets(MentorBS::BoardModel& model, io::CAbstract_ostream& log) {
         log.EndLine();
     }
     log.EndLine();
+}
+
+std::vector<std::string> powerLayersWithoutNet(const MentorBS::BoardModel& model) {
+    std::vector<std::string> layers;
+    for (const auto& [number, layerName] : model.layerNumbers) {
+        // The plane pass may leave an empty entry for a layer it looked up.
+        const auto net = model.planeNets.find(layerName);
+        if (isPowerLayer(model, layerName)
+            && (net == model.planeNets.end() || net->second.empty())) {
+            layers.push_back(layerName);
+        }
+    }
+    return layers;
 }

@@ -1,12 +1,17 @@
 // vnfdump FILE.vnf: prints the block tree of a neutral layout file as canonical JSON
-// (docs/vnf-format.md) on standard output. A file that cannot be read or is not
-// well-formed gives one line on standard error and exit status 1.
+// (docs/vnf-format.md) on standard output. vnfdump --summary FILE.vnf prints instead one
+// line with the counts of its pad shapes, padstacks, footprints, components, nets, traces,
+// vias, test-point paths, plane shapes, voids and areas: the "output" object of the
+// translation report (docs/report.md), so a report can be checked against its file. A file
+// that cannot be read or is not well-formed gives one line on standard error and exit
+// status 1.
 
 #include <cstdio>
 #include <string>
 
 #include "corelib/TokenStream.h"
 #include "corelib/VnfJson.h"
+#include "corelib/VnfSummary.h"
 #include "corelib/VnfText.h"
 
 namespace {
@@ -43,11 +48,12 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fputs("usage: vnfdump FILE.vnf\n", stderr);
+    const bool summary = argc == 3 && std::string(argv[1]) == "--summary";
+    if (argc != 2 && !summary) {
+        std::fputs("usage: vnfdump [--summary] FILE.vnf\n", stderr);
         return 1;
     }
-    const char* path = argv[1];
+    const char* path = argv[argc - 1];
     std::string text;
     if (!readWholeFile(path, text)) {
         std::fprintf(stderr, "%s: cannot open\n", path);
@@ -61,7 +67,11 @@ int main(int argc, char** argv) {
     text.clear();
     text.shrink_to_fit();
     StandardOutput out;
-    io::writeVnfJson(*parsed.root, out);
+    if (summary) {
+        out.WriteBytes(io::vnfSummaryJson(io::summarizeVnf(*parsed.root)) + "\n");
+    } else {
+        io::writeVnfJson(*parsed.root, out);
+    }
     if (out.failed() || std::fflush(stdout) != 0) {
         std::fprintf(stderr, "%s: cannot write the JSON\n", path);
         return 1;

@@ -470,7 +470,7 @@ io::CBlockPtr buildNetlist(const BoardModel& model, DocumentContext& context) {
             const auto index = context.terminalIndex.find(pinName);
             if (index == context.terminalIndex.end()) {
                 // No written component has this pin, so there is no terminal to connect.
-                ++context.netPinsWithoutTerminal;
+                context.netPinsWithoutTerminal.add(pinName);
                 continue;
             }
             // U1-3 is the component U1 and its terminal index: U1.2.

@@ -7,6 +7,7 @@
 
 #include "corelib/VString.h"
 #include "mentor/BoardModel.h"
+#include "mentor/ReadCounts.h"
 
 /// What the output blocks share while one document is built: the document-wide values
 /// settled from the board model, the graphic counter, and the tables one block leaves for
@@ -57,8 +58,12 @@ public:
     std::map<std::string, VString> componentDefinitions;
     /// Full pin name -> index of the pin among its component's terminals.
     std::map<std::string, int> terminalIndex;
-    /// Net pins the netlist left out because no written component has them as a terminal.
-    int netPinsWithoutTerminal = 0;
+    /// Net pins the netlist left out because no written component has them as a terminal,
+    /// named by their pin references.
+    MentorBS::WarningList netPinsWithoutTerminal;
+    /// Layout nets with an area outline that vanished when shrunk by half its pen width (it
+    /// is written unshrunk), named by the nets.
+    MentorBS::WarningList emptyShrinks;
     /// Layer names the footprint layer blocks wrote, in order, duplicates kept.
     std::vector<std::string> footprintLayers;
 };

@@ -440,8 +440,9 @@ void writePlaneGroups(io::CBlock& block, DocumentContext& context, const LayoutN
 }
 
 /// The outline shrunk by `distance` (0 when not positive), in the traces file's units. An
-/// outline the shrink makes vanish is reported and kept as it is.
-CoordinateList shrunkOutline(const CoordinateList& points, double distance) {
+/// outline the shrink makes vanish is reported, noted against `netName`, and kept as it is.
+CoordinateList shrunkOutline(DocumentContext& context, const std::string& netName,
+                             const CoordinateList& points, double distance) {
     if (!(distance > 0)) {
         return points;
     }
@@ -456,6 +457,7 @@ CoordinateList shrunkOutline(const CoordinateList& points, double distance) {
     if (shrunk.size() < 6) {
         MessageBoxA(nullptr, "Actual Shape polygon is empty after shrinking", "File I/O Error",
                     MB_OK);
+        context.emptyShrinks.add(netName);
         return points;
     }
     return shrunk;
@@ -518,7 +520,8 @@ void writeRawAreas(io::CBlock& block, const BoardModel& model, DocumentContext& 
     }
     // The area's outline is drawn with a pen of its width: the copper edge lies half a
     // width inside it.
-    const CoordinateList outline = shrunkOutline(first.area->vertices, first.area->width / 2);
+    const CoordinateList outline =
+        shrunkOutline(context, net.name, first.area->vertices, first.area->width / 2);
     std::vector<const AreaRecord*> holes;
     for (std::size_t i = 1; i < contours.size(); ++i) {
         holes.push_back(contours[i].area);

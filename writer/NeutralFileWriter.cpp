@@ -46,7 +46,7 @@ io::CBlockPtr buildDocument(const MentorBS::BoardModel& model, DocumentContext& 
 
 void writeNeutralFile(const MentorBS::BoardModel& model, bool mergePlanes,
                       const std::string& designDirectory, const std::string& designName,
-                      io::CAbstract_ostream& log) {
+                      io::CAbstract_ostream& log, WrittenDocument* written) {
     const std::string baseName = designDirectory + "/" + designName + "_V4";
     const VString wideBaseName(baseName);
 
@@ -62,17 +62,22 @@ void writeNeutralFile(const MentorBS::BoardModel& model, bool mergePlanes,
 
     DocumentContext context(model, mergePlanes);
     const io::CBlockPtr root = buildDocument(model, context, dateText, log);
-    bool written = false;
+    if (written) {
+        written->summary = io::summarizeVnf(*root);
+        written->emptyShrinks = context.emptyShrinks;
+        written->netPinsWithoutTerminal = context.netPinsWithoutTerminal;
+    }
+    bool complete = false;
     {
         io::CToken_grammar grammar;
         io::CToken_ostream out(partialName, 32);
         out.SetPrecision(16);
         if (out.IsOpen()) {
             out << *root;
-            written = out.Close();
+            complete = out.Close();
         }
     }
-    if (!written || !ReplaceFile(partialName, outputName)) {
+    if (!complete || !ReplaceFile(partialName, outputName)) {
         RemoveFile(partialName);
         const std::string text = outputName.native() + " could not be written";
         MessageBoxA(nullptr, text.c_str(), "File I/O Error", MB_OK);

@@ -34,6 +34,7 @@ public:
         return 1;
     }
     void standardOutput(std::string_view text) override { standardOutputText += text; }
+    void standardError(std::string_view text) override { standardErrorText += text; }
     void assertionFailed(std::string_view source, int line, std::string_view expression) override {
         assertions.push_back({std::string(source), line, std::string(expression)});
     }
@@ -45,6 +46,7 @@ public:
 
     std::vector<MessageBox> messageBoxes;
     std::string standardOutputText;
+    std::string standardErrorText;
     std::vector<Assertion> assertions;
     std::vector<int> endedWith;
 

@@ -223,5 +223,6 @@ TEST(Netlist, NetsConnectTerminalsByIndex) {
 ]}
 )");
     // X9-1 of net N1: no component has that pin.
-    EXPECT_EQ(context.netPinsWithoutTerminal, 1);
+    EXPECT_EQ(context.netPinsWithoutTerminal.count, 1);
+    EXPECT_EQ(context.netPinsWithoutTerminal.names, std::vector<std::string>{"X9-1"});
 }

@@ -282,4 +282,9 @@ TEST(LayoutNets, MalformedItemsAreLeftOutOrWrittenUnchanged) {
     EXPECT_EQ(recorder.messageBoxes[0].text, "Actual Shape polygon is empty after shrinking");
     EXPECT_EQ(recorder.messageBoxes[0].caption, "File I/O Error");
     EXPECT_EQ(recorder.messageBoxes[0].style, 0u);
+    // The context keeps the net for the translation report.
+    DocumentContext context(model, false);
+    buildLayoutNets(model, context);
+    EXPECT_EQ(context.emptyShrinks.count, 1);
+    EXPECT_EQ(context.emptyShrinks.names, std::vector<std::string>{"SIG"});
 }
