@@ -13,23 +13,9 @@
 #include "corelib/VnfJson.h"
 #include "corelib/VnfSummary.h"
 #include "corelib/VnfText.h"
+#include "tools/VnfFile.h"
 
 namespace {
-
-bool readWholeFile(const char* path, std::string& contents) {
-    std::FILE* file = std::fopen(path, "rb");
-    if (!file) {
-        return false;
-    }
-    char buffer[1 << 16];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        contents.append(buffer, got);
-    }
-    const bool ok = !std::ferror(file);
-    std::fclose(file);
-    return ok;
-}
 
 // Standard output as a token stream, so that the JSON leaves as it is written.
 class StandardOutput : public io::CAbstract_ostream {
@@ -54,23 +40,15 @@ int main(int argc, char** argv) {
         return 1;
     }
     const char* path = argv[argc - 1];
-    std::string text;
-    if (!readWholeFile(path, text)) {
-        std::fprintf(stderr, "%s: cannot open\n", path);
+    const std::shared_ptr<io::CBlock> root = readVnfFile(path);
+    if (!root) {
         return 1;
     }
-    const io::VnfParseResult parsed = io::parseVnfText(text);
-    if (!parsed.root) {
-        std::fprintf(stderr, "%s:%zu: %s\n", path, parsed.errorLine, parsed.error.c_str());
-        return 1;
-    }
-    text.clear();
-    text.shrink_to_fit();
     StandardOutput out;
     if (summary) {
-        out.WriteBytes(io::vnfSummaryJson(io::summarizeVnf(*parsed.root)) + "\n");
+        out.WriteBytes(io::vnfSummaryJson(io::summarizeVnf(*root)) + "\n");
     } else {
-        io::writeVnfJson(*parsed.root, out);
+        io::writeVnfJson(*root, out);
     }
     if (out.failed() || std::fflush(stdout) != 0) {
         std::fprintf(stderr, "%s: cannot write the JSON\n", path);

@@ -21,6 +21,7 @@
 #include "corelib/Utf8.h"
 #include "corelib/VnfText.h"
 #include "tools/SvgPath.h"
+#include "tools/VnfFile.h"
 
 namespace {
 
@@ -1368,21 +1369,6 @@ bool Picture::write(const std::filesystem::path& directory, const std::wstring* 
     return writeFile(directory / "all.svg", pointers, error);
 }
 
-bool readWholeFile(const char* path, std::string& contents) {
-    std::FILE* file = std::fopen(path, "rb");
-    if (!file) {
-        return false;
-    }
-    char buffer[1 << 16];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        contents.append(buffer, got);
-    }
-    const bool ok = !std::ferror(file);
-    std::fclose(file);
-    return ok;
-}
-
 std::wstring widen(std::string_view text) {
     std::wstring out;
     const char* p = text.data();
@@ -1419,20 +1405,12 @@ int main(int argc, char** argv) {
         return 1;
     }
     const char* path = positional[0];
-    std::string text;
-    if (!readWholeFile(path, text)) {
-        std::fprintf(stderr, "%s: cannot open\n", path);
+    const std::shared_ptr<io::CBlock> root = readVnfFile(path);
+    if (!root) {
         return 1;
     }
-    const io::VnfParseResult parsed = io::parseVnfText(text);
-    if (!parsed.root) {
-        std::fprintf(stderr, "%s:%zu: %s\n", path, parsed.errorLine, parsed.error.c_str());
-        return 1;
-    }
-    text.clear();
-    text.shrink_to_fit();
     Warnings warnings;
-    Picture picture(*parsed.root, warnings);
+    Picture picture(*root, warnings);
     picture.build();
     warnings.print(path);
     if (onlyLayer && !picture.hasLayer(*onlyLayer)) {
